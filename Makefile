@@ -1,0 +1,57 @@
+# Quorvel: `make run` opens the calculator, `make test` runs every test.
+# Each target first installs the Debian packages that are missing.
+
+BUILD_DIR    ?= build
+SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR     ?= build-fuzz
+BENCH_DIR    ?= build-bench
+JOBS         ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+CMAKE_CONFIGURE = cmake -G Ninja -Wno-dev
+
+.PHONY: all deps build test run sanitize fuzz bench package screenshot clean
+
+all: build
+
+deps:
+	@sh scripts/install-deps.sh
+
+build: deps
+	@$(CMAKE_CONFIGURE) -S . -B $(BUILD_DIR) >/dev/null
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+run: build
+	@sh scripts/run.sh $(BUILD_DIR)/bin
+
+sanitize: deps
+	@$(CMAKE_CONFIGURE) -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON >/dev/null
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+
+fuzz:
+	@sh scripts/install-deps.sh fuzz
+	@CC=clang-14 CXX=clang++-14 $(CMAKE_CONFIGURE) -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DQUORVEL_FUZZ=ON -DQUORVEL_WINDOW=OFF -DBUILD_TESTING=OFF >/dev/null
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@sh scripts/fuzz.sh $(FUZZ_DIR)/bin $(FUZZ_SECONDS)
+
+bench: deps
+	@$(CMAKE_CONFIGURE) -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BENCH=ON \
+	    -DQUORVEL_WINDOW=OFF -DBUILD_TESTING=OFF >/dev/null
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	@sh scripts/bench.sh $(BENCH_DIR)/bin
+
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
+screenshot: build
+	@sh scripts/install-deps.sh screenshot
+	@sh scripts/screenshot.sh $(BUILD_DIR)/bin docs/screenshot.png
+
+clean:
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(BENCH_DIR)

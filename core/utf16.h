@@ -1,0 +1,18 @@
+#pragma once
+// Conversion between UTF-8 (files, terminals, JSON) and the UTF-16 code units
+// that field texts are made of.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+// Nothing when the bytes are not well-formed UTF-8 (overlong forms,
+// surrogates and values past U+10FFFF included).
+std::optional<std::u16string> Utf8ToUtf16(std::string_view utf8);
+
+// A lone surrogate, which only a window field can hold, becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+}  // namespace quorvel

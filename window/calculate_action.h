@@ -1,0 +1,37 @@
+#pragma once
+// The Calculate action: reads the four inputs, writes the six outputs and
+// marks a wanted frequency above the Nyquist limit.
+//
+// Steps, in order; the first run-time error stops the action right there,
+// leaving every earlier write and variable in place, and propagates to the
+// caller as a RunTimeError:
+//   1 Bits from BitSize      2 Fc from Fclock      3 Fout from Fwanted
+//   4 " NYQUIST!" appended to Fwanted when Fout > 0.499 Fc
+//   5 Resol   6 N, Nideal   7 Nhex   8 Fdiff from Ferror
+//   9 Fc2, ActualClock   10 N2, NewN   11 NewNhex
+
+#include <cstdint>
+#include <string_view>
+
+#include "fields.h"
+
+namespace quorvel {
+
+// The marker appended to the wanted frequency above the Nyquist limit.
+inline constexpr std::u16string_view kNyquistMarker = u" NYQUIST!";
+
+// The window's variables, set by the action and kept until the next run.
+struct CalculatorVariables {
+    double Fc = 0;
+    double Fc2 = 0;
+    double Fout = 0;
+    double Fdiff = 0;
+    double N = 0;
+    double N2 = 0;
+    std::int32_t Bits = 0;
+};
+
+// Throws RunTimeError.
+void Calculate(FieldAccess& fields, CalculatorVariables& vars);
+
+}  // namespace quorvel
