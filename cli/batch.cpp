@@ -1,0 +1,175 @@
+#include "batch.h"
+
+#include <algorithm>
+#include <array>
+#include <bitset>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <utility>
+
+#include <nlohmann/json.hpp>
+
+#include "action_run.h"
+#include "outcome_text.h"
+#include "utf16.h"
+
+namespace quorvel::cli {
+namespace {
+
+using Json = nlohmann::json;
+
+inline constexpr std::array<Field, 4> kInputFields = {
+    Field::kBitSize, Field::kFclock, Field::kFwanted, Field::kFerror};
+
+// A reason quotes part of the line (a key, or the parser's last token, which
+// can be the rest of a huge line); it is cut to this size.
+constexpr std::size_t kMaxReasonBytes = 200;
+constexpr std::string_view kCutMark = "...";
+
+std::string Capped(std::string reason) {
+    if (reason.size() <= kMaxReasonBytes) return reason;
+    std::size_t end = kMaxReasonBytes - kCutMark.size();
+    // Step back to the start of a character so that a valid text stays valid.
+    auto is_continuation = [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0U) == 0x80U; };
+    while (end > 0 && is_continuation(reason[end])) --end;
+    reason.resize(end);
+    reason.append(kCutMark);
+    return reason;
+}
+
+std::string Quoted(std::string_view text) {
+    std::string quoted = "\"";
+    quoted.append(text).append("\"");
+    return quoted;
+}
+
+// The position in kInputFields of the input field with that name.
+std::optional<std::size_t> InputIndexNamed(std::string_view name) {
+    const auto found = std::find_if(kInputFields.begin(), kInputFields.end(),
+                                    [name](Field field) { return FieldName(field) == name; });
+    if (found == kInputFields.end()) return std::nullopt;
+    return static_cast<std::size_t>(found - kInputFields.begin());
+}
+
+// Takes the parser's events for one line and fills fresh fields, refusing the
+// line (by returning false, which ends the parse) at the first event that
+// does not belong in a flat object of input texts.
+class InputLineHandler {
+public:
+    bool null() { return NotAString(); }
+    bool boolean(bool /*value*/) { return NotAString(); }
+    bool number_integer(Json::number_integer_t /*value*/) { return NotAString(); }
+    bool number_unsigned(Json::number_unsigned_t /*value*/) { return NotAString(); }
+    bool number_float(Json::number_float_t /*value*/, const Json::string_t& /*text*/) {
+        return NotAString();
+    }
+    bool binary(Json::binary_t& /*value*/) { return NotAString(); }
+    bool start_array(std::size_t /*elements*/) { return NotAString(); }
+    // Never reached: every array is refused where it starts.
+    bool end_array() { return true; }
+
+    bool start_object(std::size_t /*elements*/) {
+        if (inside_object_) return NotAString();
+        inside_object_ = true;
+        return true;
+    }
+    // Only the line's own object gets here: nested ones are refused at their start.
+    bool end_object() { return true; }
+
+    bool key(Json::string_t& name) {
+        const std::optional<std::size_t> index = InputIndexNamed(name);
+        if (!index) return Refuse("unknown key " + Quoted(name));
+        if (seen_[*index]) return Refuse("duplicate key " + Quoted(name));
+        seen_[*index] = true;
+        current_ = kInputFields[*index];
+        return true;
+    }
+
+    bool string(Json::string_t& value) {
+        if (!inside_object_) return NotAnObject();
+        // The parser accepts only well-formed UTF-8, so this holds; checked all the same.
+        std::optional<std::u16string> text = Utf8ToUtf16(value);
+        if (!text) return Refuse("the value of " + Quoted(FieldName(current_)) + " is not UTF-8");
+        fields_.SetText(current_, *text);
+        return true;
+    }
+
+    bool parse_error(std::size_t /*position*/, const std::string& /*last_token*/,
+                     const Json::exception& error) {
+        // Drop the "[json.exception.parse_error.101] " tag, and the line
+        // number, always 1 here: the rest says where and what.
+        std::string_view message = error.what();
+        if (const std::size_t tag_end = message.find("] "); tag_end != std::string_view::npos) {
+            message.remove_prefix(tag_end + 2);
+        }
+        std::string reason = "not JSON: " + std::string(message);
+        constexpr std::string_view kLineOne = "line 1, ";
+        if (const std::size_t at = reason.find(kLineOne); at != std::string::npos) {
+            reason.erase(at, kLineOne.size());
+        }
+        return Refuse(std::move(reason));
+    }
+
+    FieldTexts TakeFields() { return std::move(fields_); }
+    std::string TakeReason() { return Capped(std::move(reason_)); }
+
+private:
+    bool NotAnObject() { return Refuse("not an object"); }
+
+    bool NotAString() {
+        if (!inside_object_) return NotAnObject();
+        return Refuse("the value of " + Quoted(FieldName(current_)) + " is not a string");
+    }
+
+    bool Refuse(std::string reason) {
+        reason_ = std::move(reason);
+        return false;
+    }
+
+    bool inside_object_ = false;
+    Field current_ = Field::kBitSize;
+    std::bitset<kInputFields.size()> seen_;
+    FieldTexts fields_;
+    std::string reason_;
+};
+
+nlohmann::ordered_json InvalidJson(std::string reason) {
+    return {{"invalid", std::move(reason)}};
+}
+
+void WriteInvalidLine(std::string reason, std::ostream& out) {
+    const std::string line = JsonLine(InvalidJson(std::move(reason)));
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    out.put('\n');
+}
+
+}  // namespace
+
+std::variant<FieldTexts, InvalidLine> ReadInputLine(std::string_view line) {
+    // Refused before parsing so that the output keeps one line per input line
+    // with a reason of its own.
+    if (line.empty()) return InvalidLine{"empty line"};
+    InputLineHandler handler;
+    if (!Json::sax_parse(line.begin(), line.end(), &handler)) return InvalidLine{handler.TakeReason()};
+    return handler.TakeFields();
+}
+
+bool RunBatch(std::istream& in, std::ostream& out) {
+    bool all_valid = true;
+    OutcomeJsonWriter writer;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::variant<FieldTexts, InvalidLine> input = ReadInputLine(line);
+        if (auto* invalid = std::get_if<InvalidLine>(&input)) {
+            all_valid = false;
+            WriteInvalidLine(std::move(invalid->reason), out);
+        } else {
+            writer.WriteLine(RunAction(std::move(std::get<FieldTexts>(input))), out);
+        }
+    }
+    return all_valid;
+}
+
+}  // namespace quorvel::cli

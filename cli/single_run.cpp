@@ -1,0 +1,37 @@
+#include "single_run.h"
+
+#include <optional>
+#include <ostream>
+#include <utility>
+
+#include "action_run.h"
+#include "exit_status.h"
+#include "outcome_text.h"
+#include "utf16.h"
+
+namespace quorvel::cli {
+
+int RunSingle(const SingleRunRequest& request, std::ostream& out, std::ostream& err) {
+    FieldTexts fields;
+    for (const InputArgument& input : request.inputs) {
+        std::optional<std::u16string> text = Utf8ToUtf16(input.text);
+        if (!text) {
+            err << "quorvel-calc: the text given to " << input.option << " is not valid UTF-8\n";
+            return kExitInvalidInput;
+        }
+        fields.SetText(input.field, *text);
+    }
+
+    const ActionOutcome outcome = RunAction(std::move(fields));
+    if (request.json) {
+        out << JsonLine(OutcomeJson(outcome)) << '\n';
+    } else {
+        WritePlainFields(outcome.fields, out);
+        // The fields first, so that a terminal shows them above the error.
+        out.flush();
+        if (outcome.error) err << ErrorLine(*outcome.error) << '\n';
+    }
+    return outcome.error ? kExitRunTimeError : kExitOk;
+}
+
+}  // namespace quorvel::cli

@@ -1,0 +1,33 @@
+#pragma once
+// One calculation from the command line, shown as a table or as JSON.
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fields.h"
+
+namespace quorvel::cli {
+
+// An input field's text as given on the command line (UTF-8), with the
+// option that gave it, for messages.
+struct InputArgument {
+    Field field;
+    std::string_view option;
+    std::string text;
+};
+
+struct SingleRunRequest {
+    std::vector<InputArgument> inputs;  // the others keep their initial texts
+    bool json = false;
+};
+
+// Runs the action on fresh fields and writes the outcome to `out`: the plain
+// table, with the run-time error line on `err`, or the JSON object, which
+// carries the error itself. Returns the exit status: kExitRunTimeError after
+// a run-time error, kExitInvalidInput (and nothing on `out`) when a text is
+// not UTF-8.
+int RunSingle(const SingleRunRequest& request, std::ostream& out, std::ostream& err);
+
+}  // namespace quorvel::cli
