@@ -1,0 +1,17 @@
+// Start-up: creates and shows the calculator window; the event loop does the rest.
+
+#include <QApplication>
+
+#include "form1.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    QApplication::setApplicationVersion(QStringLiteral(QUORVEL_DISPLAY_VERSION));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
+
+    quorvel::Form1 window;
+    window.show();
+    return QApplication::exec();
+}
