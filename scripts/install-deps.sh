@@ -2,7 +2,7 @@
 # Installs the Debian packages the project needs that are not installed yet.
 #   scripts/install-deps.sh            what building, testing and running need
 #   scripts/install-deps.sh fuzz       plus clang and its sanitizer runtime
-#   scripts/install-deps.sh screenshot plus a virtual X server and ImageMagick
+#   scripts/install-deps.sh screenshot plus a virtual X server
 # Nothing is installed when everything is already there.
 set -eu
 
@@ -12,7 +12,7 @@ base="cmake ninja-build g++ make pkg-config
       libgtest-dev libgmock-dev libbenchmark-dev
       appstream desktop-file-utils dpkg-dev file"
 fuzz="clang-14 libclang-rt-14-dev"
-screenshot="xvfb xauth imagemagick"
+screenshot="xvfb xauth"
 
 wanted="$base"
 for group in "$@"; do
