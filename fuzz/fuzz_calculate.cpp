@@ -1,0 +1,141 @@
+// The whole Calculate action on four arbitrary field texts (BitSize, Fclock,
+// Fwanted, Ferror, split at 0xFF bytes; see DecodeTexts). Checked after every
+// run, whether it finished or stopped at an error:
+//   - only Overflow, Division by zero or Type mismatch escapes;
+//   - the fields written are: Fwanted once at most (the marker), then exactly
+//     a prefix of the output write order, each once; on success all six;
+//   - fields not written keep their text; BitSize, Fclock and Ferror are
+//     never changed, and Fwanted is either unchanged or followed by the marker,
+//     which is added exactly when Fout > 0.499 Fc;
+//   - the decimal outputs pass CheckDecimalText against the variables they
+//     show, and the hex outputs equal the 64-bit rendering of those words.
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "arithmetic.h"
+#include "calculate_action.h"
+#include "fields.h"
+#include "fuzz_support.h"
+#include "tuning_word.h"
+
+namespace {
+
+using quorvel::CalculatorVariables;
+using quorvel::Field;
+using quorvel::fuzz::Require;
+
+constexpr std::array<Field, 4> kInputFields = {Field::kBitSize, Field::kFclock, Field::kFwanted,
+                                               Field::kFerror};
+// What the output fields show before the action, so an untouched one is seen.
+constexpr std::u16string_view kBeforeText = u"(before)";
+
+// A plain set of fields that also records every set-text, in order.
+class RecordingFields final : public quorvel::FieldAccess {
+public:
+    // The inputs hold `inputs` in the order of kInputFields; nothing is
+    // recorded for them.
+    explicit RecordingFields(const std::vector<std::u16string>& inputs) {
+        texts_.fill(std::u16string(kBeforeText));
+        for (std::size_t i = 0; i < kInputFields.size(); ++i) texts_[Index(kInputFields[i])] = inputs[i];
+    }
+
+    std::u16string Text(Field field) const override { return texts_[Index(field)]; }
+    void SetText(Field field, std::u16string_view text) override {
+        texts_[Index(field)] = text;
+        writes_.push_back(field);
+    }
+
+    const std::u16string& operator[](Field field) const { return texts_[Index(field)]; }
+    const std::vector<Field>& writes() const { return writes_; }
+
+private:
+    static std::size_t Index(Field field) { return static_cast<std::size_t>(field); }
+    std::array<std::u16string, quorvel::kFieldCount> texts_;
+    std::vector<Field> writes_;
+};
+
+bool WasWritten(const std::vector<Field>& outputs_written, Field field) {
+    return std::find(outputs_written.begin(), outputs_written.end(), field) != outputs_written.end();
+}
+
+void CheckOutputText(const RecordingFields& fields, const CalculatorVariables& vars, Field field) {
+    const std::u16string& text = fields[field];
+    switch (field) {
+        case Field::kResol:
+            quorvel::fuzz::CheckDecimalText(quorvel::Resolution(vars.Fc, vars.Bits), text);
+            break;
+        case Field::kNideal: quorvel::fuzz::CheckDecimalText(vars.N, text); break;
+        case Field::kActualClock:
+            quorvel::fuzz::CheckDecimalText(vars.Fc2 / quorvel::kHertzPerMegahertz, text);
+            break;
+        case Field::kNewN: quorvel::fuzz::CheckDecimalText(vars.N2, text); break;
+        case Field::kNhex:
+        case Field::kNewNhex: {
+            quorvel::fuzz::CheckHexCharacters(text);
+            const double word = field == Field::kNhex ? vars.N : vars.N2;
+            Require(text == quorvel::fuzz::ExpectedHexWord(word, vars.Bits),
+                    "a hex output differs from the 64-bit rendering of its word", text);
+            break;
+        }
+        default: Require(false, "an input field among the outputs");
+    }
+}
+
+void CheckRun(const std::vector<std::u16string>& inputs, const RecordingFields& fields,
+              const CalculatorVariables& vars, bool finished) {
+    std::vector<Field> writes = fields.writes();
+    const bool marked = !writes.empty() && writes.front() == Field::kFwanted;
+    if (marked) writes.erase(writes.begin());
+
+    Require(writes.size() <= quorvel::kOutputFields.size() &&
+                std::equal(writes.begin(), writes.end(), quorvel::kOutputFields.begin()),
+            "the outputs were not written as a prefix of the write order");
+    Require(!finished || writes.size() == quorvel::kOutputFields.size(),
+            "a finished action left an output unwritten");
+
+    for (std::size_t i = 0; i < kInputFields.size(); ++i) {
+        const Field field = kInputFields[i];
+        const std::u16string expected =
+            field == Field::kFwanted && marked ? inputs[i] + std::u16string(quorvel::kNyquistMarker)
+                                               : inputs[i];
+        Require(fields[field] == expected, "an input text was altered", fields[field]);
+    }
+    // Once an output is written, the Nyquist test has run: the marker must
+    // follow it. The product cannot overflow, 0.499 being below 1.
+    if (marked || !writes.empty()) {
+        Require(marked == (vars.Fout > vars.Fc * quorvel::kNyquistFraction),
+                "the marker does not follow Fout > 0.499 Fc");
+    }
+
+    for (Field field : quorvel::kOutputFields) {
+        if (WasWritten(writes, field)) {
+            CheckOutputText(fields, vars, field);
+        } else {
+            Require(fields[field] == kBeforeText, "an output not written was changed", fields[field]);
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::vector<std::u16string> inputs =
+        quorvel::fuzz::DecodeTexts(data, size, kInputFields.size());
+    RecordingFields fields(inputs);
+
+    CalculatorVariables vars;
+    bool finished = false;
+    try {
+        quorvel::Calculate(fields, vars);
+        finished = true;
+    } catch (const quorvel::RunTimeError& error) {
+        quorvel::fuzz::RequireErrorKind(error, {quorvel::ErrorKind::kOverflow,
+                                                quorvel::ErrorKind::kDivisionByZero,
+                                                quorvel::ErrorKind::kTypeMismatch});
+    }
+    CheckRun(inputs, fields, vars, finished);
+    return 0;
+}

@@ -1,0 +1,98 @@
+// Text -> number: ReadNumber on arbitrary UTF-16 text. Only Overflow may
+// escape, and the value must be the one a separately written reader gives:
+// drop every blank, take the longest "[+-]digits[.digits][(E|D)[+-]digits]"
+// at the start, and convert it with from_chars.
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "fuzz_support.h"
+#include "number_text.h"
+
+namespace {
+
+using quorvel::ErrorKind;
+using quorvel::RunTimeError;
+using quorvel::fuzz::Require;
+
+constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// The number at the start of the text as ASCII that from_chars accepts: no
+// "+", "e" for the exponent letter. Nothing when the text starts with no
+// number.
+std::optional<std::string> NumberAtStart(std::u16string_view text) {
+    std::u16string kept;
+    for (char16_t c : text) {
+        if (c != u' ' && c != u'\t' && c != u'\n') kept.push_back(c);
+    }
+    std::string ascii;
+    std::size_t i = 0;
+    auto peek = [&] { return i < kept.size() ? kept[i] : u'\0'; };
+    if (peek() == u'+' || peek() == u'-') {
+        if (peek() == u'-') ascii.push_back('-');
+        ++i;
+    }
+    bool any_digit = false;
+    for (; IsDigit(peek()); ++i) ascii.push_back(static_cast<char>(peek())), any_digit = true;
+    if (peek() == u'.') {
+        ascii.push_back('.');
+        ++i;
+        for (; IsDigit(peek()); ++i) ascii.push_back(static_cast<char>(peek())), any_digit = true;
+    }
+    if (!any_digit) return std::nullopt;
+
+    const char16_t letter = peek();
+    if (letter == u'E' || letter == u'e' || letter == u'D' || letter == u'd') {
+        std::string exponent = "e";
+        std::size_t j = i + 1;
+        if (j < kept.size() && (kept[j] == u'+' || kept[j] == u'-')) {
+            exponent.push_back(static_cast<char>(kept[j]));
+            ++j;
+        }
+        const std::size_t first_digit = j;
+        for (; j < kept.size() && IsDigit(kept[j]); ++j) exponent.push_back(static_cast<char>(kept[j]));
+        if (j > first_digit) ascii += exponent;
+    }
+    return ascii;
+}
+
+bool SameDouble(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::u16string text = quorvel::fuzz::DecodeText(data, size);
+
+    std::optional<double> value;
+    try {
+        value = quorvel::ReadNumber(text);
+    } catch (const RunTimeError& error) {
+        quorvel::fuzz::RequireErrorKind(error, {ErrorKind::kOverflow});
+    }
+
+    const std::optional<std::string> number = NumberAtStart(text);
+    if (!number) {
+        Require(value && SameDouble(*value, 0.0), "text without a number does not read as 0", text);
+        return 0;
+    }
+    double expected = 0;
+    const char* end = number->data() + number->size();
+    const auto result = std::from_chars(number->data(), end, expected);
+    Require(result.ptr == end, "the reference reader left part of the number unread", text);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Beyond the double range: Overflow when too large, a zero of the
+        // number's sign when too small.
+        const double zero = number->front() == '-' ? -0.0 : 0.0;
+        Require(!value || SameDouble(*value, zero),
+                "a number beyond the double range reads as something other than Overflow or 0", text);
+        return 0;
+    }
+    Require(value.has_value(), "a number within the double range raised Overflow", text);
+    Require(SameDouble(*value, expected), "the number read is not the double nearest to it", text);
+    return 0;
+}
