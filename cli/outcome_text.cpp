@@ -48,22 +48,55 @@ nlohmann::ordered_json OutcomeJson(const ActionOutcome& outcome) {
     return object;
 }
 
-OutcomeJsonWriter::OutcomeJsonWriter() : object_(OutcomeJson(ActionOutcome{})) {
-    nlohmann::ordered_json& fields = object_.at("fields");
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-        texts_[i] = &fields.at(std::string(FieldName(kAllFields[i]))).get_ref<std::string&>();
+void OutcomeJsonWriter::AppendString(std::u16string_view text) {
+    // The escapes are JsonLine's: the short forms where JSON has them,
+    // \u00xx for the other control characters, everything else as UTF-8.
+    constexpr char kHexDigits[] = "0123456789abcdef";
+    utf8_.clear();
+    AppendUtf8(utf8_, text);
+    line_.push_back('"');
+    for (const char c : utf8_) {
+        switch (c) {
+            case '"': line_.append("\\\""); break;
+            case '\\': line_.append("\\\\"); break;
+            case '\b': line_.append("\\b"); break;
+            case '\f': line_.append("\\f"); break;
+            case '\n': line_.append("\\n"); break;
+            case '\r': line_.append("\\r"); break;
+            case '\t': line_.append("\\t"); break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    line_.append("\\u00");
+                    line_.push_back(kHexDigits[(c >> 4) & 0xF]);
+                    line_.push_back(kHexDigits[c & 0xF]);
+                } else {
+                    line_.push_back(c);
+                }
+        }
     }
-    error_ = &object_.at("error");
+    line_.push_back('"');
 }
 
 void OutcomeJsonWriter::WriteLine(const ActionOutcome& outcome, std::ostream& out) {
-    for (std::size_t i = 0; i < kFieldCount; ++i) *texts_[i] = Utf16ToUtf8(outcome.fields[kAllFields[i]]);
-    *error_ = outcome.error ? ErrorJson(*outcome.error) : nlohmann::ordered_json();
-    // One write per line: the stream's per-character calls cost more than
-    // building the line.
-    const std::string line = JsonLine(object_);
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out.put('\n');
+    line_.assign(R"({"fields":{)");
+    for (Field field : kAllFields) {
+        if (field != kAllFields.front()) line_.push_back(',');
+        line_.push_back('"');
+        line_.append(FieldName(field));
+        line_.append("\":");
+        AppendString(outcome.fields[field]);
+    }
+    line_.append(R"(},"error":)");
+    if (outcome.error) {
+        char number[16];
+        const auto written = std::to_chars(std::begin(number), std::end(number), static_cast<int>(*outcome.error));
+        line_.append(R"({"number":)").append(number, written.ptr).append(R"(,"description":")");
+        line_.append(Description(*outcome.error)).append("\"}");
+    } else {
+        line_.append("null");
+    }
+    line_.append("}\n");
+    out.write(line_.data(), static_cast<std::streamsize>(line_.size()));
 }
 
 std::string JsonLine(const nlohmann::ordered_json& object) {

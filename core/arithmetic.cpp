@@ -1,11 +1,18 @@
 #include "arithmetic.h"
 
+#include <bit>
 #include <cmath>
 
 #include "run_error.h"
 
 namespace quorvel {
 namespace {
+
+// IEEE 754 double: 52 fraction bits, exponents -1022...1023 biased by 1023.
+constexpr int kFractionBits = 52;
+constexpr std::int32_t kExponentBias = 1023;
+constexpr std::int32_t kMinNormalExponent = -1022;
+constexpr std::int32_t kMaxExponent = 1023;
 
 double Finite(double result) {
     if (!std::isfinite(result)) throw RunTimeError(ErrorKind::kOverflow);
@@ -28,10 +35,16 @@ double Divide(double dividend, double divisor) {
 }
 
 double PowerOfTwo(std::int32_t exponent) {
-    // pow is exact for a base of 2 and a whole exponent: a power of two, a
-    // subnormal, zero below 2^-1074 (2^-1075 is a tie that goes to zero), or
-    // infinity from 2^1024 on, which is the Overflow.
-    return Finite(std::pow(2.0, static_cast<double>(exponent)));
+    // For a whole exponent, 2 to that power is exact wherever a double can
+    // hold it. In the normal range it is just a biased exponent field with a
+    // zero fraction; outside it ldexp gives the subnormal, the zero below
+    // 2^-1074 (2^-1075 is a tie that goes to zero) or, from 2^1024 on, the
+    // infinity that is the Overflow.
+    if (exponent >= kMinNormalExponent && exponent <= kMaxExponent) {
+        const auto biased = static_cast<std::uint64_t>(exponent + kExponentBias);
+        return std::bit_cast<double>(biased << kFractionBits);
+    }
+    return Finite(std::ldexp(1.0, exponent));
 }
 
 }  // namespace quorvel

@@ -1,5 +1,7 @@
 #include "number_text.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -31,8 +33,6 @@ constexpr std::int64_t kCertainUnderflowExponent = -330;
 // Saturation bound for exponents while reading, far beyond both of the above
 // and far from the limits of a 64-bit integer.
 constexpr std::int64_t kExponentSaturation = std::int64_t{1} << 50;
-
-std::u16string Widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
 constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
@@ -159,18 +159,27 @@ double ToDouble(const DecimalNumber& number) {
     if (number.exponent > kCertainOverflowExponent) throw RunTimeError(ErrorKind::kOverflow);
     if (number.exponent < kCertainUnderflowExponent) return zero;
 
-    std::string text;
-    text.reserve(number.digits.size() + 16);
-    if (number.negative) text.push_back('-');
-    text.append("0.");
-    text.append(number.digits);
-    text.push_back('e');
-    char exponent_text[24];
-    const auto written = std::to_chars(std::begin(exponent_text), std::end(exponent_text), number.exponent);
-    text.append(exponent_text, written.ptr);
+    // "-0." + digits + "e" + exponent. Ordinary numbers fit on the stack; a
+    // pasted wall of digits goes to the heap, once.
+    constexpr std::size_t kOverhead = 32;
+    constexpr std::size_t kStackDigits = 64;
+    std::array<char, kStackDigits + kOverhead> stack_buffer;
+    std::string heap_buffer;
+    char* begin = stack_buffer.data();
+    if (number.digits.size() > kStackDigits) {
+        heap_buffer.resize(number.digits.size() + kOverhead);
+        begin = heap_buffer.data();
+    }
+    char* p = begin;
+    if (number.negative) *p++ = '-';
+    *p++ = '0';
+    *p++ = '.';
+    p = std::copy(number.digits.begin(), number.digits.end(), p);
+    *p++ = 'e';
+    p = std::to_chars(p, p + kOverhead - 4, number.exponent).ptr;
 
     double value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    const auto result = std::from_chars(begin, p, value);
     if (result.ec == std::errc::result_out_of_range) {
         if (number.exponent > 0) throw RunTimeError(ErrorKind::kOverflow);
         return zero;
@@ -188,26 +197,18 @@ double RoundHalfEven(double value) {
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1;
 }
 
-std::u16string UpperHex(std::uint32_t value) {
-    char buffer[8];
-    const auto result = std::to_chars(std::begin(buffer), std::end(buffer), value, 16);
-    std::u16string text;
-    for (const char* p = buffer; p != result.ptr; ++p) {
-        const char c = *p;
-        text.push_back(static_cast<char16_t>(c >= 'a' ? c - 'a' + 'A' : c));
-    }
-    return text;
-}
-
 // The magnitude rounded to 15 significant digits: digits without trailing
 // zeros, and the power of ten of the first digit.
 struct RoundedMagnitude {
-    std::string digits;
+    std::array<char, kSignificantDigits> digit_storage;  // only the first count are set
+    std::size_t count = 0;
     int exponent = 0;
+    std::string_view digits() const { return {digit_storage.data(), count}; }
 };
 
 RoundedMagnitude RoundTo15Digits(double magnitude) {
-    // to_chars rounds the exact binary value, exact halves to even.
+    // to_chars rounds the exact binary value, exact halves to even:
+    // "d.ddddddddddddddde+XX".
     char buffer[32];
     const auto result = std::to_chars(std::begin(buffer), std::end(buffer), magnitude,
                                       std::chars_format::scientific, kSignificantDigits - 1);
@@ -215,9 +216,12 @@ RoundedMagnitude RoundTo15Digits(double magnitude) {
     const std::size_t e = text.find('e');
 
     RoundedMagnitude rounded;
-    rounded.digits.push_back(text[0]);
-    rounded.digits.append(text.substr(2, e - 2));
-    while (rounded.digits.size() > 1 && rounded.digits.back() == '0') rounded.digits.pop_back();
+    rounded.digit_storage[0] = text[0];
+    const std::string_view fraction = text.substr(2, e - 2);
+    std::copy(fraction.begin(), fraction.end(), rounded.digit_storage.begin() + 1);
+    rounded.count = 1 + fraction.size();
+    while (rounded.count > 1 && rounded.digit_storage[rounded.count - 1] == '0') --rounded.count;
+
     const std::string_view exponent = text.substr(e + 1);
     // from_chars takes no "+": skip it.
     const std::size_t skip = exponent.front() == '+' ? 1 : 0;
@@ -225,47 +229,47 @@ RoundedMagnitude RoundTo15Digits(double magnitude) {
     return rounded;
 }
 
-std::string PlainForm(const RoundedMagnitude& m) {
-    const auto count = static_cast<int>(m.digits.size());
-    std::string text;
+void PutPlainForm(const RoundedMagnitude& m, NumberText& out) {
+    const std::string_view digits = m.digits();
+    const auto count = static_cast<int>(digits.size());
     if (m.exponent >= 0) {
         const int integer_digits = m.exponent + 1;
         if (count <= integer_digits) {
-            text = m.digits;
-            text.append(static_cast<std::size_t>(integer_digits - count), '0');
+            out.Put(digits);
+            out.Repeat('0', integer_digits - count);
         } else {
-            text = m.digits.substr(0, static_cast<std::size_t>(integer_digits));
-            text.push_back('.');
-            text.append(m.digits.substr(static_cast<std::size_t>(integer_digits)));
+            const auto split = static_cast<std::size_t>(integer_digits);
+            out.Put(digits.substr(0, split));
+            out.Put('.');
+            out.Put(digits.substr(split));
         }
     } else {
         // No "0" before the point.
-        text.push_back('.');
-        text.append(static_cast<std::size_t>(-m.exponent - 1), '0');
-        text.append(m.digits);
+        out.Put('.');
+        out.Repeat('0', -m.exponent - 1);
+        out.Put(digits);
     }
-    return text;
 }
 
-std::string ExponentForm(const RoundedMagnitude& m) {
-    std::string text(1, m.digits[0]);
-    if (m.digits.size() > 1) {
-        text.push_back('.');
-        text.append(m.digits.substr(1));
+void PutExponentForm(const RoundedMagnitude& m, NumberText& out) {
+    const std::string_view digits = m.digits();
+    out.Put(digits[0]);
+    if (digits.size() > 1) {
+        out.Put('.');
+        out.Put(digits.substr(1));
     }
-    text.push_back('E');
-    text.push_back(m.exponent < 0 ? '-' : '+');
+    out.Put('E');
+    out.Put(m.exponent < 0 ? '-' : '+');
     const int magnitude = m.exponent < 0 ? -m.exponent : m.exponent;
-    if (magnitude < 10) text.push_back('0');
+    if (magnitude < 10) out.Put('0');  // at least two exponent digits
     char buffer[8];
     const auto result = std::to_chars(std::begin(buffer), std::end(buffer), magnitude);
-    text.append(buffer, result.ptr);
-    return text;
+    out.Put(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
 }
 
 bool NeedsExponentForm(const RoundedMagnitude& m) {
     if (m.exponent > kLargestPlainExponent || m.exponent < kSmallestPlainExponent) return true;
-    const int fraction_digits = static_cast<int>(m.digits.size()) - 1 - m.exponent;
+    const int fraction_digits = static_cast<int>(m.count) - 1 - m.exponent;
     return fraction_digits > kMaxPlainFractionDigits;
 }
 
@@ -292,22 +296,38 @@ std::int16_t ReadBitSize(std::u16string_view text) {
     return static_cast<std::int16_t>(rounded);
 }
 
-std::u16string DecimalText(double value) {
+NumberText DecimalText(double value) {
     if (!std::isfinite(value)) throw RunTimeError(ErrorKind::kOverflow);
-    if (value == 0) return u" 0";  // either sign
+    NumberText text;
+    if (value == 0) {  // either sign
+        text.Put(" 0");
+        return text;
+    }
 
     const RoundedMagnitude magnitude = RoundTo15Digits(std::fabs(value));
-    std::string text(1, std::signbit(value) ? '-' : ' ');
-    text += NeedsExponentForm(magnitude) ? ExponentForm(magnitude) : PlainForm(magnitude);
-    return Widen(text);
+    text.Put(std::signbit(value) ? '-' : ' ');
+    if (NeedsExponentForm(magnitude)) {
+        PutExponentForm(magnitude, text);
+    } else {
+        PutPlainForm(magnitude, text);
+    }
+    return text;
 }
 
 std::u16string HexText(double value) { return HexText(NearestInt32(value)); }
 
-std::u16string HexText(std::int32_t value) {
+std::u16string HexText(std::int32_t value) { return std::u16string(HexDigits(value).view()); }
+
+HexDigits::HexDigits(std::int32_t value) {
     // Two's complement of a negative value: the conversion to unsigned is
     // defined as modulo 2^32.
-    return UpperHex(static_cast<std::uint32_t>(value));
+    char buffer[kMaxDigits];
+    const auto result =
+        std::to_chars(std::begin(buffer), std::end(buffer), static_cast<std::uint32_t>(value), 16);
+    for (const char* p = buffer; p != result.ptr; ++p) {
+        const char c = *p;
+        digits_[size_++] = static_cast<char16_t>(c >= 'a' ? c - 'a' + 'A' : c);
+    }
 }
 
 double WholePart(double value) { return std::floor(value); }

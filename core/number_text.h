@@ -27,18 +27,58 @@
 // WholePart: toward minus infinity (2.7 -> 2, -2.5 -> -3).
 // NearestInt32: to nearest, ties to even, Overflow outside 32 bits.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace quorvel {
 
+// The text of a number: always short, so it lives without the heap. Every
+// decimal text fits: a sign, 15 digits, a point and up to 15 more digits, or
+// a sign, 15 digits, a point and an exponent such as "E-324".
+class NumberText {
+public:
+    static constexpr std::size_t kCapacity = 40;
+
+    std::u16string_view view() const { return {data_.data(), size_}; }
+    operator std::u16string_view() const { return view(); }
+    operator std::u16string() const { return std::u16string(view()); }
+    friend bool operator==(const NumberText& a, std::u16string_view b) { return a.view() == b; }
+
+    void Put(char ascii) { data_[size_++] = static_cast<char16_t>(ascii); }
+    void Put(std::string_view ascii) {
+        for (char c : ascii) Put(c);
+    }
+    void Repeat(char ascii, int count) {
+        for (int i = 0; i < count; ++i) Put(ascii);
+    }
+
+private:
+    std::array<char16_t, kCapacity> data_;  // only the first size_ are set
+    std::size_t size_ = 0;
+};
+
 double ReadNumber(std::u16string_view text);
 std::int16_t ReadBitSize(std::u16string_view text);
-std::u16string DecimalText(double value);
+NumberText DecimalText(double value);
 std::u16string HexText(double value);
 std::u16string HexText(std::int32_t value);
 double WholePart(double value);
+
+// The digits of HexText(std::int32_t) without a heap allocation, for callers
+// that assemble longer texts from them.
+class HexDigits {
+public:
+    static constexpr std::size_t kMaxDigits = 8;
+    explicit HexDigits(std::int32_t value);
+    std::u16string_view view() const { return {digits_.data(), size_}; }
+
+private:
+    std::array<char16_t, kMaxDigits> digits_;  // only the first size_ are set
+    std::size_t size_ = 0;
+};
+
 std::int32_t NearestInt32(double value);
 
 }  // namespace quorvel

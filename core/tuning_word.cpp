@@ -22,8 +22,6 @@ constexpr std::size_t kFirstGroupDigits = 4;
 constexpr std::u16string_view kHexPrefix = u"0x ";
 constexpr char16_t kGroupSeparator = u' ';
 
-void PadFront(std::u16string& text, std::size_t count) { text.insert(0, count, u'0'); }
-
 }  // namespace
 
 double Hertz(std::u16string_view megahertz_text) {
@@ -54,24 +52,28 @@ std::u16string HexWord(double word, std::int32_t bits) {
     const double high = WholePart(q);
     // Dividing a whole word by 2^16 is exact, so the fraction times 2^16 is
     // the low part exactly, 0...65535 even for a negative word.
-    const std::int32_t low = NearestInt32(Multiply(low_split, Subtract(q, high)));
+    const HexDigits low(NearestInt32(Multiply(low_split, Subtract(q, high))));
+    const HexDigits high_digits(NearestInt32(high));  // Overflow beyond 32 bits
 
-    std::u16string low_text = HexText(low);
-    if (low_text.size() < kLowPartDigits) PadFront(low_text, kLowPartDigits - low_text.size());
-
-    std::u16string s = HexText(high);  // Overflow beyond 32 bits
-    s.push_back(kGroupSeparator);
-    s.append(low_text);
-
-    // Pad to bits/4 digits, a real quotient: 30 bits ask for 7.5, so 8 digits.
-    // A wider high part is never cut.
+    // The low part always gets four digits; the whole is padded in front to
+    // bits/4 digits, a real quotient: 30 bits ask for 7.5, so 8 digits. A
+    // wider high part is never cut.
+    const std::size_t low_padding = kLowPartDigits - low.view().size();
+    const std::size_t digits = high_digits.view().size() + kLowPartDigits;
     const double wanted_digits = static_cast<double>(bits) / kBitsPerHexDigit;
-    const std::size_t digits = s.size() - 1;  // the separator is no digit
+    std::size_t front_padding = 0;
     if (static_cast<double>(digits) < wanted_digits) {
-        // wanted_digits is at most 32767/4 here, so the conversion is safe.
-        const auto target = static_cast<std::size_t>(std::ceil(wanted_digits));
-        PadFront(s, target - digits);
+        // wanted_digits is below 32768/4 here, so the conversion is safe.
+        front_padding = static_cast<std::size_t>(std::ceil(wanted_digits)) - digits;
     }
+
+    std::u16string s;
+    s.reserve(kHexPrefix.size() + front_padding + digits + 2);
+    s.append(front_padding, u'0');
+    s.append(high_digits.view());
+    s.push_back(kGroupSeparator);
+    s.append(low_padding, u'0');
+    s.append(low.view());
 
     if (bits == kThreeGroupBits && s.size() > kFirstGroupDigits) {
         s.insert(kFirstGroupDigits, 1, kGroupSeparator);

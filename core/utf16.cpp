@@ -24,7 +24,7 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
     out.push_back(static_cast<char16_t>(kLowSurrogateFirst + (cp & 0x3FF)));
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+void AppendCodePoint(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
@@ -81,9 +81,18 @@ std::optional<std::u16string> Utf8ToUtf16(std::string_view utf8) {
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
     std::string out;
-    out.reserve(utf16.size());
+    AppendUtf8(out, utf16);
+    return out;
+}
+
+void AppendUtf8(std::string& out, std::u16string_view utf16) {
+    out.reserve(out.size() + utf16.size());
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         char32_t cp = utf16[i];
+        if (cp < 0x80) {  // most field text is ASCII
+            out.push_back(static_cast<char>(cp));
+            continue;
+        }
         const bool high = cp >= kSurrogateFirst && cp < kLowSurrogateFirst;
         const bool low = cp >= kLowSurrogateFirst && cp <= kSurrogateLast;
         if (high && i + 1 < utf16.size() && utf16[i + 1] >= kLowSurrogateFirst &&
@@ -93,9 +102,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
         } else if (high || low) {
             cp = kReplacement;
         }
-        AppendUtf8(out, cp);
+        AppendCodePoint(out, cp);
     }
-    return out;
 }
 
 }  // namespace quorvel

@@ -15,4 +15,7 @@ std::optional<std::u16string> Utf8ToUtf16(std::string_view utf8);
 // A lone surrogate, which only a window field can hold, becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
+// The same, appended to `out`.
+void AppendUtf8(std::string& out, std::u16string_view utf16);
+
 }  // namespace quorvel

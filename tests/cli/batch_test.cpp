@@ -1,4 +1,5 @@
 #include "batch.h"
+#include "outcome_text.h"
 
 #include <sstream>
 #include <string>
@@ -129,3 +130,25 @@ TEST(Batch, HugeLineGetsAShortReason) {
 
 }  // namespace
 }  // namespace quorvel::cli
+
+// The batch writes its lines itself; nlohmann's serializer, which --json
+// uses, is the reference it must match byte for byte.
+TEST(BatchLineWriter, MatchesTheLibrarySerializer) {
+    std::vector<std::u16string> texts = {u"", u" .5", u"a\"b\\c/d", u"\u00E9\u20AC\xD83D\xDE00",
+                                         u"lone \xD800 surrogate", u"\x7F\u0080"};
+    for (char16_t c = 0; c < 0x20; ++c) texts.push_back(std::u16string(1, c) + u"x");
+
+    quorvel::cli::OutcomeJsonWriter writer;
+    for (const std::u16string& text : texts) {
+        for (const bool failed : {false, true}) {
+            quorvel::cli::ActionOutcome outcome;
+            outcome.fields.SetText(quorvel::Field::kFerror, text);
+            outcome.fields.SetText(quorvel::Field::kNewNhex, text);
+            if (failed) outcome.error = quorvel::ErrorKind::kDivisionByZero;
+            std::ostringstream out;
+            writer.WriteLine(outcome, out);
+            EXPECT_EQ(out.str(), quorvel::cli::JsonLine(quorvel::cli::OutcomeJson(outcome)) + "\n")
+                << "text of " << text.size() << " code units, first " << static_cast<int>(text[0]);
+        }
+    }
+}

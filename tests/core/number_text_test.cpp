@@ -164,7 +164,7 @@ void PrintTo(const DecimalCase& c, std::ostream* os) { *os << Shortest(c.value);
 
 class DecimalTextTest : public testing::TestWithParam<DecimalCase> {};
 
-TEST_P(DecimalTextTest, Writes) { EXPECT_EQ(DecimalText(GetParam().value), GetParam().expected); }
+TEST_P(DecimalTextTest, Writes) { EXPECT_EQ(std::u16string(DecimalText(GetParam().value)), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(
     PlainForm, DecimalTextTest,
