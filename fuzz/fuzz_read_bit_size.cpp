@@ -21,8 +21,6 @@ using quorvel::fuzz::Require;
 constexpr double kSmallest = -32768;
 constexpr double kLargest = 32767;
 
-constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
 // The text as ASCII for from_chars when all of it (spaces around it aside)
 // is one number; nothing otherwise.
 std::optional<std::string> WholeTextNumber(std::u16string_view text) {
@@ -32,25 +30,17 @@ std::optional<std::string> WholeTextNumber(std::u16string_view text) {
 
     std::string ascii;
     std::size_t i = 0;
+    if (!quorvel::fuzz::ScanReferenceMantissa(body, i, ascii)) return std::nullopt;
     auto peek = [&] { return i < body.size() ? body[i] : u'\0'; };
-    if (peek() == u'+' || peek() == u'-') {
-        if (peek() == u'-') ascii.push_back('-');
-        ++i;
-    }
-    bool any_digit = false;
-    for (; IsDigit(peek()); ++i) ascii.push_back(static_cast<char>(peek())), any_digit = true;
-    if (peek() == u'.') {
-        ascii.push_back('.');
-        ++i;
-        for (; IsDigit(peek()); ++i) ascii.push_back(static_cast<char>(peek())), any_digit = true;
-    }
-    if (!any_digit) return std::nullopt;
     if (peek() == u'E' || peek() == u'e') {
         ascii.push_back('e');
         ++i;
         if (peek() == u'+' || peek() == u'-') ascii.push_back(static_cast<char>(peek())), ++i;
         bool any_exponent_digit = false;
-        for (; IsDigit(peek()); ++i) ascii.push_back(static_cast<char>(peek())), any_exponent_digit = true;
+        for (; quorvel::fuzz::IsAsciiDigit(peek()); ++i) {
+            ascii.push_back(static_cast<char>(peek()));
+            any_exponent_digit = true;
+        }
         if (!any_exponent_digit) return std::nullopt;
     }
     if (i != body.size()) return std::nullopt;

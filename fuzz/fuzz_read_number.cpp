@@ -18,8 +18,6 @@ using quorvel::ErrorKind;
 using quorvel::RunTimeError;
 using quorvel::fuzz::Require;
 
-constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
 // The number at the start of the text as ASCII that from_chars accepts: no
 // "+", "e" for the exponent letter. Nothing when the text starts with no
 // number.
@@ -30,19 +28,8 @@ std::optional<std::string> NumberAtStart(std::u16string_view text) {
     }
     std::string ascii;
     std::size_t i = 0;
+    if (!quorvel::fuzz::ScanReferenceMantissa(kept, i, ascii)) return std::nullopt;
     auto peek = [&] { return i < kept.size() ? kept[i] : u'\0'; };
-    if (peek() == u'+' || peek() == u'-') {
-        if (peek() == u'-') ascii.push_back('-');
-        ++i;
-    }
-    bool any_digit = false;
-    for (; IsDigit(peek()); ++i) ascii.push_back(static_cast<char>(peek())), any_digit = true;
-    if (peek() == u'.') {
-        ascii.push_back('.');
-        ++i;
-        for (; IsDigit(peek()); ++i) ascii.push_back(static_cast<char>(peek())), any_digit = true;
-    }
-    if (!any_digit) return std::nullopt;
 
     const char16_t letter = peek();
     if (letter == u'E' || letter == u'e' || letter == u'D' || letter == u'd') {
@@ -53,7 +40,7 @@ std::optional<std::string> NumberAtStart(std::u16string_view text) {
             ++j;
         }
         const std::size_t first_digit = j;
-        for (; j < kept.size() && IsDigit(kept[j]); ++j) exponent.push_back(static_cast<char>(kept[j]));
+        for (; j < kept.size() && quorvel::fuzz::IsAsciiDigit(kept[j]); ++j) exponent.push_back(static_cast<char>(kept[j]));
         if (j > first_digit) ascii += exponent;
     }
     return ascii;

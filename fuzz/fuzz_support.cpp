@@ -231,4 +231,20 @@ std::u16string ExpectedHexWord(double word, std::int32_t bits) {
     return u"0x " + Widen(s);
 }
 
+bool ScanReferenceMantissa(std::u16string_view text, std::size_t& i, std::string& ascii) {
+    auto peek = [&] { return i < text.size() ? text[i] : u'\0'; };
+    if (peek() == u'+' || peek() == u'-') {
+        if (peek() == u'-') ascii.push_back('-');
+        ++i;
+    }
+    bool any_digit = false;
+    for (; IsAsciiDigit(peek()); ++i) ascii.push_back(static_cast<char>(peek())), any_digit = true;
+    if (peek() == u'.') {
+        ascii.push_back('.');
+        ++i;
+        for (; IsAsciiDigit(peek()); ++i) ascii.push_back(static_cast<char>(peek())), any_digit = true;
+    }
+    return any_digit;
+}
+
 }  // namespace quorvel::fuzz

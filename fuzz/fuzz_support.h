@@ -35,6 +35,13 @@ inline constexpr std::uint8_t kRawCodeUnitByte = 0xFE;
 inline constexpr std::uint8_t kTextSeparatorByte = 0xFF;
 
 std::u16string DecodeText(const std::uint8_t* data, std::size_t size);
+
+// Reference scan, written apart from the core: "[+|-]digits[.digits]" from
+// text[i] on, appended to `ascii` in the form from_chars takes (no "+").
+// Leaves i after the last character taken; false when there is no digit.
+bool ScanReferenceMantissa(std::u16string_view text, std::size_t& i, std::string& ascii);
+
+constexpr bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 // Exactly `count` texts; missing ones are empty, extra ones are dropped.
 std::vector<std::u16string> DecodeTexts(const std::uint8_t* data, std::size_t size,
                                         std::size_t count);

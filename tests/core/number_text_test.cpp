@@ -11,6 +11,7 @@
 #include <limits>
 #include <string>
 
+#include "expect_error.h"
 #include "run_error.h"
 #include "utf16.h"
 
@@ -19,16 +20,6 @@ namespace {
 
 constexpr double kMaxDouble = std::numeric_limits<double>::max();
 constexpr double kMinSubnormal = std::numeric_limits<double>::denorm_min();
-
-template <typename F>
-void ExpectError(F&& f, ErrorKind kind) {
-    try {
-        f();
-        ADD_FAILURE() << "no error, expected error " << static_cast<int>(kind);
-    } catch (const RunTimeError& e) {
-        EXPECT_EQ(e.kind(), kind);
-    }
-}
 
 // Shortest round-trip form of a double, for test names.
 std::string Shortest(double v) {

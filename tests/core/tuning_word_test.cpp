@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "arithmetic.h"
+#include "expect_error.h"
 #include "run_error.h"
 
 namespace quorvel {
@@ -18,16 +19,6 @@ namespace {
 
 constexpr double kTwo32 = 4294967296.0;
 constexpr double kTwo47 = 140737488355328.0;
-
-template <typename F>
-void ExpectError(F&& f, ErrorKind kind) {
-    try {
-        f();
-        ADD_FAILURE() << "no error, expected error " << static_cast<int>(kind);
-    } catch (const RunTimeError& e) {
-        EXPECT_EQ(e.kind(), kind);
-    }
-}
 
 TEST(Arithmetic, NonFiniteResultsAreOverflow) {
     ExpectError([] { Add(1.7e308, 1.7e308); }, ErrorKind::kOverflow);
