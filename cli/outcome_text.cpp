@@ -13,10 +13,6 @@ namespace {
 // Blanks between the columns of the plain table.
 constexpr std::size_t kColumnGap = 2;
 
-nlohmann::ordered_json ErrorJson(ErrorKind error) {
-    return {{"number", static_cast<int>(error)}, {"description", Description(error)}};
-}
-
 std::size_t WidestName() {
     std::size_t widest = 0;
     for (Field field : kAllFields) widest = std::max(widest, FieldName(field).size());
@@ -36,17 +32,6 @@ void WritePadded(std::ostream& out, const std::string& text, std::size_t width) 
 }
 
 }  // namespace
-
-nlohmann::ordered_json OutcomeJson(const ActionOutcome& outcome) {
-    nlohmann::ordered_json fields = nlohmann::ordered_json::object();
-    for (Field field : kAllFields) {
-        fields.emplace(std::string(FieldName(field)), Utf16ToUtf8(outcome.fields[field]));
-    }
-    nlohmann::ordered_json object = nlohmann::ordered_json::object();
-    object.emplace("fields", std::move(fields));
-    object.emplace("error", outcome.error ? ErrorJson(*outcome.error) : nlohmann::ordered_json());
-    return object;
-}
 
 void OutcomeJsonWriter::AppendString(std::u16string_view text) {
     // The escapes are JsonLine's: the short forms where JSON has them,

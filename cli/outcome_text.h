@@ -12,15 +12,14 @@
 
 namespace quorvel::cli {
 
-// {"fields": {"BitSize": ..., ..., "NewNhex": ...}, "error": null}, the
-// fields in window order; after a run-time error "error" is
-// {"number": 13, "description": "Type mismatch"}.
-nlohmann::ordered_json OutcomeJson(const ActionOutcome& outcome);
-
-// Writes OutcomeJson(outcome) as one line, byte for byte as JsonLine would,
-// for line after line of a batch. The object's shape never changes, so it is
-// written straight into one reused buffer: a general serializer decodes every
-// byte of every text again and costs more than the calculation itself.
+// Writes an outcome as one JSON line, for --json and for line after line of
+// a batch:
+//   {"fields":{"BitSize":...,...,"NewNhex":...},"error":null}
+// with the fields in window order; after a run-time error "error" is
+// {"number":13,"description":"Type mismatch"}. The shape never changes, so
+// the line is written straight into one reused buffer: a general serializer
+// decodes every byte of every text again and costs more than the calculation
+// itself. The texts are escaped as JsonLine escapes them.
 class OutcomeJsonWriter {
 public:
     void WriteLine(const ActionOutcome& outcome, std::ostream& out);

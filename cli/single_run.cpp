@@ -24,7 +24,7 @@ int RunSingle(const SingleRunRequest& request, std::ostream& out, std::ostream& 
 
     const ActionOutcome outcome = RunAction(std::move(fields));
     if (request.json) {
-        out << JsonLine(OutcomeJson(outcome)) << '\n';
+        OutcomeJsonWriter().WriteLine(outcome, out);
     } else {
         WritePlainFields(outcome.fields, out);
         // The fields first, so that a terminal shows them above the error.

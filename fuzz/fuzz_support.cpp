@@ -34,8 +34,7 @@ constexpr std::size_t kLowPartDigits = 4;
 constexpr std::int32_t kThreeGroupBits = 48;
 constexpr std::size_t kFirstGroupDigits = 4;
 
-constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-constexpr bool IsUpperHexDigit(char16_t c) { return IsDigit(c) || (c >= u'A' && c <= u'F'); }
+constexpr bool IsUpperHexDigit(char16_t c) { return IsAsciiDigit(c) || (c >= u'A' && c <= u'F'); }
 
 std::u16string Widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
@@ -81,7 +80,7 @@ void CheckDecimalForm(std::u16string_view body, std::u16string_view text) {
             ++points;
             continue;
         }
-        Require(IsDigit(c), "decimal text holds a character that is no digit", text);
+        Require(IsAsciiDigit(c), "decimal text holds a character that is no digit", text);
         if (c != u'0') seen_nonzero = true;
         if (seen_nonzero) ++significant;
     }
@@ -105,13 +104,13 @@ void CheckDecimalForm(std::u16string_view body, std::u16string_view text) {
     }
     Require(significant <= kMaxSignificantDigits, "decimal text has more than 15 significant digits",
             text);
-    Require(IsDigit(mantissa.front()) && (mantissa.size() == 1 || mantissa[1] == u'.'),
+    Require(IsAsciiDigit(mantissa.front()) && (mantissa.size() == 1 || mantissa[1] == u'.'),
             "exponent form has not exactly one digit before the point", text);
     const std::u16string_view exponent = body.substr(e + 1);
     Require(exponent.size() >= 1 + kMinExponentDigits &&
                 (exponent.front() == u'+' || exponent.front() == u'-'),
             "exponent form lacks the exponent's sign or two digits", text);
-    Require(std::all_of(exponent.begin() + 1, exponent.end(), IsDigit),
+    Require(std::all_of(exponent.begin() + 1, exponent.end(), IsAsciiDigit),
             "exponent holds a character that is no digit", text);
 }
 

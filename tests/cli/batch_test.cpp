@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "utf16.h"
+
 namespace quorvel::cli {
 namespace {
 
@@ -128,27 +130,40 @@ TEST(Batch, HugeLineGetsAShortReason) {
     EXPECT_EQ(reason.rfind("not JSON: ", 0), 0U);
 }
 
-}  // namespace
-}  // namespace quorvel::cli
 
-// The batch writes its lines itself; nlohmann's serializer, which --json
-// uses, is the reference it must match byte for byte.
+// The same outcome as a JSON document built with the library: the reference
+// the line writer must match byte for byte.
+nlohmann::ordered_json LibraryOutcomeJson(const ActionOutcome& outcome) {
+    nlohmann::ordered_json fields = nlohmann::ordered_json::object();
+    for (Field field : kAllFields) {
+        fields.emplace(std::string(FieldName(field)), Utf16ToUtf8(outcome.fields[field]));
+    }
+    nlohmann::ordered_json error;
+    if (outcome.error) {
+        error = {{"number", static_cast<int>(*outcome.error)}, {"description", Description(*outcome.error)}};
+    }
+    return {{"fields", std::move(fields)}, {"error", std::move(error)}};
+}
+
 TEST(BatchLineWriter, MatchesTheLibrarySerializer) {
     std::vector<std::u16string> texts = {u"", u" .5", u"a\"b\\c/d", u"\u00E9\u20AC\xD83D\xDE00",
                                          u"lone \xD800 surrogate", u"\x7F\u0080"};
     for (char16_t c = 0; c < 0x20; ++c) texts.push_back(std::u16string(1, c) + u"x");
 
-    quorvel::cli::OutcomeJsonWriter writer;
+    OutcomeJsonWriter writer;
     for (const std::u16string& text : texts) {
         for (const bool failed : {false, true}) {
-            quorvel::cli::ActionOutcome outcome;
+            ActionOutcome outcome;
             outcome.fields.SetText(quorvel::Field::kFerror, text);
             outcome.fields.SetText(quorvel::Field::kNewNhex, text);
             if (failed) outcome.error = quorvel::ErrorKind::kDivisionByZero;
             std::ostringstream out;
             writer.WriteLine(outcome, out);
-            EXPECT_EQ(out.str(), quorvel::cli::JsonLine(quorvel::cli::OutcomeJson(outcome)) + "\n")
+            EXPECT_EQ(out.str(), JsonLine(LibraryOutcomeJson(outcome)) + "\n")
                 << "text of " << text.size() << " code units, first " << static_cast<int>(text[0]);
         }
     }
 }
+
+}  // namespace
+}  // namespace quorvel::cli
