@@ -7,8 +7,10 @@ FUZZ_DIR     ?= build-fuzz
 BENCH_DIR    ?= build-bench
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+# WERROR=ON turns every compiler warning into an error (CI sets it).
+WERROR       ?= OFF
 
-CMAKE_CONFIGURE = cmake -G Ninja -Wno-dev
+CMAKE_CONFIGURE = cmake -G Ninja -Wno-dev -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR)
 
 .PHONY: all deps build test run sanitize fuzz bench package screenshot clean
 

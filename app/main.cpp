@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "form1.h"
+#include "window/form1.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

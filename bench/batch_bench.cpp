@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "batch.h"
+#include "cli/batch.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "calculate_action.h"
-#include "fields.h"
-#include "tuning_word.h"
+#include "window/calculate_action.h"
+#include "window/fields.h"
+#include "core/tuning_word.h"
 
 namespace {
 

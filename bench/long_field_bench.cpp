@@ -10,8 +10,8 @@
 #include <iterator>
 #include <string>
 
-#include "calculate_action.h"
-#include "fields.h"
+#include "window/calculate_action.h"
+#include "window/fields.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "action_run.h"
+#include "cli/action_run.h"
 
 #include <utility>
 
-#include "calculate_action.h"
+#include "window/calculate_action.h"
 
 namespace quorvel::cli {
 

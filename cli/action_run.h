@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "fields.h"
-#include "run_error.h"
+#include "window/fields.h"
+#include "core/run_error.h"
 
 namespace quorvel::cli {
 

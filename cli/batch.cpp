@@ -1,4 +1,4 @@
-#include "batch.h"
+#include "cli/batch.h"
 
 #include <algorithm>
 #include <array>
@@ -10,9 +10,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "action_run.h"
-#include "outcome_text.h"
-#include "utf16.h"
+#include "cli/action_run.h"
+#include "cli/outcome_text.h"
+#include "core/utf16.h"
 
 namespace quorvel::cli {
 namespace {

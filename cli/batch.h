@@ -15,7 +15,7 @@
 #include <string_view>
 #include <variant>
 
-#include "fields.h"
+#include "window/fields.h"
 
 namespace quorvel::cli {
 

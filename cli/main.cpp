@@ -6,9 +6,9 @@
 
 #include <CLI/CLI.hpp>
 
-#include "batch.h"
-#include "exit_status.h"
-#include "single_run.h"
+#include "cli/batch.h"
+#include "cli/exit_status.h"
+#include "cli/single_run.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "outcome_text.h"
+#include "cli/outcome_text.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <ostream>
 
-#include "utf16.h"
+#include "core/utf16.h"
 
 namespace quorvel::cli {
 namespace {

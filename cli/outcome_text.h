@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "action_run.h"
+#include "cli/action_run.h"
 
 namespace quorvel::cli {
 

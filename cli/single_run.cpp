@@ -1,13 +1,13 @@
-#include "single_run.h"
+#include "cli/single_run.h"
 
 #include <optional>
 #include <ostream>
 #include <utility>
 
-#include "action_run.h"
-#include "exit_status.h"
-#include "outcome_text.h"
-#include "utf16.h"
+#include "cli/action_run.h"
+#include "cli/exit_status.h"
+#include "cli/outcome_text.h"
+#include "core/utf16.h"
 
 namespace quorvel::cli {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fields.h"
+#include "window/fields.h"
 
 namespace quorvel::cli {
 

@@ -1,9 +1,9 @@
-#include "arithmetic.h"
+#include "core/arithmetic.h"
 
 #include <bit>
 #include <cmath>
 
-#include "run_error.h"
+#include "core/run_error.h"
 
 namespace quorvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "number_text.h"
+#include "core/number_text.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <optional>
 #include <system_error>
 
-#include "run_error.h"
+#include "core/run_error.h"
 
 namespace quorvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "run_error.h"
+#include "core/run_error.h"
 
 #include <string>
 

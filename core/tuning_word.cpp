@@ -1,9 +1,9 @@
-#include "tuning_word.h"
+#include "core/tuning_word.h"
 
 #include <cmath>
 
-#include "arithmetic.h"
-#include "number_text.h"
+#include "core/arithmetic.h"
+#include "core/number_text.h"
 
 namespace quorvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "utf16.h"
+#include "core/utf16.h"
 
 #include <cstdint>
 

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "arithmetic.h"
-#include "calculate_action.h"
-#include "fields.h"
-#include "fuzz_support.h"
-#include "tuning_word.h"
+#include "core/arithmetic.h"
+#include "window/calculate_action.h"
+#include "window/fields.h"
+#include "fuzz/fuzz_support.h"
+#include "core/tuning_word.h"
 
 namespace {
 

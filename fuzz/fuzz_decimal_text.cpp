@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "fuzz_support.h"
-#include "number_text.h"
+#include "fuzz/fuzz_support.h"
+#include "core/number_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     quorvel::fuzz::ByteReader reader(data, size);

@@ -10,9 +10,9 @@
 #include <cstring>
 #include <string>
 
-#include "fuzz_support.h"
-#include "number_text.h"
-#include "tuning_word.h"
+#include "fuzz/fuzz_support.h"
+#include "core/number_text.h"
+#include "core/tuning_word.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "fuzz_support.h"
-#include "number_text.h"
+#include "fuzz/fuzz_support.h"
+#include "core/number_text.h"
 
 namespace {
 

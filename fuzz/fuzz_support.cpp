@@ -1,4 +1,4 @@
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "number_text.h"
-#include "utf16.h"
+#include "core/number_text.h"
+#include "core/utf16.h"
 
 namespace quorvel::fuzz {
 namespace {

@@ -13,7 +13,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "run_error.h"
+#include "core/run_error.h"
 
 namespace quorvel::fuzz {
 

@@ -1,8 +1,8 @@
-#include "calculate_action.h"
+#include "window/calculate_action.h"
 
-#include "arithmetic.h"
-#include "number_text.h"
-#include "tuning_word.h"
+#include "core/arithmetic.h"
+#include "core/number_text.h"
+#include "core/tuning_word.h"
 
 namespace quorvel {
 

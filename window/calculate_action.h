@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "fields.h"
+#include "window/fields.h"
 
 namespace quorvel {
 

@@ -1,4 +1,4 @@
-#include "error_reporter.h"
+#include "window/error_reporter.h"
 
 #include <QMessageBox>
 

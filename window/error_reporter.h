@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "run_error.h"
+#include "core/run_error.h"
 
 class QWidget;
 

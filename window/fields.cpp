@@ -1,4 +1,4 @@
-#include "fields.h"
+#include "window/fields.h"
 
 namespace quorvel {
 namespace {

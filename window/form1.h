@@ -14,9 +14,9 @@
 #include <string>
 #include <string_view>
 
-#include "calculate_action.h"
-#include "error_reporter.h"
-#include "fields.h"
+#include "window/calculate_action.h"
+#include "window/error_reporter.h"
+#include "window/fields.h"
 
 class QComboBox;
 class QLineEdit;

@@ -1,5 +1,5 @@
-#include "batch.h"
-#include "outcome_text.h"
+#include "cli/batch.h"
+#include "cli/outcome_text.h"
 
 #include <sstream>
 #include <string>
@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "utf16.h"
+#include "core/utf16.h"
 
 namespace quorvel::cli {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "run_error.h"
+#include "core/run_error.h"
 
 namespace quorvel {
 

@@ -1,7 +1,7 @@
 // Expected values come from hand reasoning about the decimal and binary forms
 // (ties, carries, the double range), not from the code under test.
 
-#include "number_text.h"
+#include "core/number_text.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <limits>
 #include <string>
 
-#include "expect_error.h"
-#include "run_error.h"
-#include "utf16.h"
+#include "tests/core/expect_error.h"
+#include "core/run_error.h"
+#include "core/utf16.h"
 
 namespace quorvel {
 namespace {

@@ -2,7 +2,7 @@
 // rounded half up, computed by hand; nothing here is produced by the code
 // under test.
 
-#include "tuning_word.h"
+#include "core/tuning_word.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <ostream>
 #include <limits>
 
-#include "arithmetic.h"
-#include "expect_error.h"
-#include "run_error.h"
+#include "core/arithmetic.h"
+#include "tests/core/expect_error.h"
+#include "core/run_error.h"
 
 namespace quorvel {
 namespace {

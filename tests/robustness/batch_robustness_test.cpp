@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "batch.h"
+#include "cli/batch.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "calculate_action.h"
-#include "fields.h"
-#include "run_error.h"
+#include "window/calculate_action.h"
+#include "window/fields.h"
+#include "core/run_error.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The Calculate action on a plain set of fields: the worked examples, and a
 // failure at each step with exactly the earlier fields written, in order.
 
-#include "calculate_action.h"
+#include "window/calculate_action.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "run_error.h"
-#include "utf16.h"
+#include "core/run_error.h"
+#include "core/utf16.h"
 
 namespace quorvel {
 namespace {

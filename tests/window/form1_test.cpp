@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "error_reporter.h"
-#include "form1.h"
+#include "window/error_reporter.h"
+#include "window/form1.h"
 
 using quorvel::ErrorReporter;
 using quorvel::Field;

@@ -11,7 +11,7 @@
 #include <QTextStream>
 #include <QTimer>
 
-#include "form1.h"
+#include "window/form1.h"
 
 namespace {
 
