@@ -101,11 +101,8 @@ void WritePlainFields(const FieldTexts& fields, std::ostream& out) {
 }
 
 std::string ErrorLine(ErrorKind error) {
-    std::array<char, 16> number{};
-    const auto written = std::to_chars(number.data(), number.data() + number.size(),
-                                       static_cast<int>(error));
-    std::string line = "Run-time error '";
-    line.append(number.data(), written.ptr).append("': ").append(Description(error));
+    std::string line = ReportHeading(error);
+    line.append(" ").append(Description(error));
     return line;
 }
 

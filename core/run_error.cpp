@@ -1,5 +1,6 @@
 #include "core/run_error.h"
 
+#include <charconv>
 #include <string>
 
 namespace quorvel {
@@ -11,6 +12,14 @@ std::string_view Description(ErrorKind kind) noexcept {
         case ErrorKind::kTypeMismatch: return "Type mismatch";
     }
     return "Unknown error";
+}
+
+std::string ReportHeading(ErrorKind kind) {
+    char number[16];
+    const auto written = std::to_chars(std::begin(number), std::end(number), static_cast<int>(kind));
+    std::string heading = "Run-time error '";
+    heading.append(number, written.ptr).append("':");
+    return heading;
 }
 
 RunTimeError::RunTimeError(ErrorKind kind)

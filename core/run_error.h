@@ -5,6 +5,7 @@
 // list of steps: the first error leaves every step after it unrun.
 
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace quorvel {
@@ -17,6 +18,10 @@ enum class ErrorKind : int {
 
 // "Overflow", "Division by zero", "Type mismatch".
 std::string_view Description(ErrorKind kind) noexcept;
+
+// The first line of an error report, with the error's number:
+//   kTypeMismatch -> "Run-time error '13':"    kOverflow -> "Run-time error '6':"
+std::string ReportHeading(ErrorKind kind);
 
 class RunTimeError : public std::runtime_error {
 public:
