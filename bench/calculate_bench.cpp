@@ -70,7 +70,7 @@ OutputValues ValuesOf(FieldTexts fields) {
     OutputValues values;
     values.resolution = quorvel::Resolution(vars.Fc, vars.Bits);
     values.word = vars.N;
-    values.actual_clock_mhz = vars.Fc2 / quorvel::kHertzPerMegahertz;
+    values.actual_clock_mhz = quorvel::Megahertz(vars.Fc2);
     values.new_word = vars.N2;
     // The mix's words lie below 2^47, so the conversions are exact and safe.
     values.word_bits = static_cast<std::int64_t>(vars.N);

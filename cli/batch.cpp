@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/action_run.h"
+#include "window/calculate_action.h"
 #include "cli/outcome_text.h"
 #include "core/utf16.h"
 
@@ -18,9 +18,6 @@ namespace quorvel::cli {
 namespace {
 
 using Json = nlohmann::json;
-
-inline constexpr std::array<Field, 4> kInputFields = {
-    Field::kBitSize, Field::kFclock, Field::kFwanted, Field::kFerror};
 
 // A reason quotes part of the line (a key, or the parser's last token, which
 // can be the rest of a huge line); it is cut to this size.
@@ -31,8 +28,7 @@ std::string Capped(std::string reason) {
     if (reason.size() <= kMaxReasonBytes) return reason;
     std::size_t end = kMaxReasonBytes - kCutMark.size();
     // Step back to the start of a character so that a valid text stays valid.
-    auto is_continuation = [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0U) == 0x80U; };
-    while (end > 0 && is_continuation(reason[end])) --end;
+    while (end > 0 && IsUtf8Continuation(reason[end])) --end;
     reason.resize(end);
     reason.append(kCutMark);
     return reason;
@@ -44,12 +40,8 @@ std::string Quoted(std::string_view text) {
     return quoted;
 }
 
-// The position in kInputFields of the input field with that name.
-std::optional<std::size_t> InputIndexNamed(std::string_view name) {
-    const auto found = std::find_if(kInputFields.begin(), kInputFields.end(),
-                                    [name](Field field) { return FieldName(field) == name; });
-    if (found == kInputFields.end()) return std::nullopt;
-    return static_cast<std::size_t>(found - kInputFields.begin());
+bool IsInput(Field field) {
+    return std::find(kInputFields.begin(), kInputFields.end(), field) != kInputFields.end();
 }
 
 // Takes the parser's events for one line and fills fresh fields, refusing the
@@ -78,11 +70,12 @@ public:
     bool end_object() { return true; }
 
     bool key(Json::string_t& name) {
-        const std::optional<std::size_t> index = InputIndexNamed(name);
-        if (!index) return Refuse("unknown key " + Quoted(name));
-        if (seen_[*index]) return Refuse("duplicate key " + Quoted(name));
-        seen_[*index] = true;
-        current_ = kInputFields[*index];
+        const std::optional<Field> field = FieldNamed(name);
+        if (!field || !IsInput(*field)) return Refuse("unknown key " + Quoted(name));
+        const auto index = static_cast<std::size_t>(*field);
+        if (seen_[index]) return Refuse("duplicate key " + Quoted(name));
+        seen_[index] = true;
+        current_ = *field;
         return true;
     }
 
@@ -129,7 +122,7 @@ private:
 
     bool inside_object_ = false;
     Field current_ = Field::kBitSize;
-    std::bitset<kInputFields.size()> seen_;
+    std::bitset<kFieldCount> seen_;
     FieldTexts fields_;
     std::string reason_;
 };

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -9,28 +10,74 @@
 #include "cli/batch.h"
 #include "cli/exit_status.h"
 #include "cli/single_run.h"
+#include "core/utf16.h"
+#include "window/fields.h"
 
 namespace {
 
 using quorvel::Field;
 namespace cli = quorvel::cli;
 
+// Everything the command line can say, as CLI11 fills it in.
+struct CommandLine {
+    std::optional<std::string> bits;
+    std::optional<std::string> clock;
+    std::optional<std::string> wanted;
+    std::optional<std::string> error;
+    bool json = false;
+    bool batch = false;
+};
+
+// The options that give an input field its text.
 struct InputOption {
     const char* name;
     Field field;
-    const char* help;
+    const char* meaning;
+    std::optional<std::string> CommandLine::*text;
 };
 
-constexpr std::array<InputOption, 4> kInputOptions = {{
-    {"--bits", Field::kBitSize, "Text of BitSize: accumulator width in bits (default \"32\")"},
-    {"--clock", Field::kFclock, "Text of Fclock: reference clock in MHz (default \"100\")"},
-    {"--wanted", Field::kFwanted, "Text of Fwanted: wanted output frequency in MHz (default \"25\")"},
-    {"--error", Field::kFerror, "Text of Ferror: measured output error in Hz (default empty)"},
+constexpr std::array<InputOption, quorvel::kInputFields.size()> kInputOptions = {{
+    {"--bits", Field::kBitSize, "accumulator width in bits", &CommandLine::bits},
+    {"--clock", Field::kFclock, "reference clock in MHz", &CommandLine::clock},
+    {"--wanted", Field::kFwanted, "wanted output frequency in MHz", &CommandLine::wanted},
+    {"--error", Field::kFerror, "measured output error in Hz", &CommandLine::error},
 }};
 
 constexpr const char* kFooter =
     "Exit status: 0 done; 1 the calculation stopped at a run-time error; "
     "2 a text that is not UTF-8, a bad option, or (--batch) an invalid line.";
+
+// "Text of Fclock: reference clock in MHz (initially "100")"
+std::string InputHelp(const InputOption& option) {
+    std::string help = "Text of ";
+    help.append(quorvel::FieldName(option.field)).append(": ").append(option.meaning);
+    const std::u16string_view initial = quorvel::InitialText(option.field);
+    if (initial.empty()) return help + " (initially empty)";
+    return help + " (initially \"" + quorvel::Utf16ToUtf8(initial) + "\")";
+}
+
+void DefineOptions(CLI::App& app, CommandLine& line) {
+    app.footer(kFooter);
+    app.set_version_flag("--version", QUORVEL_DISPLAY_VERSION);
+    CLI::Option* json = app.add_flag("--json", line.json, "Print the outcome as one JSON object");
+    CLI::Option* batch = app.add_flag("--batch", line.batch,
+                                      "Read JSON Lines of inputs on stdin, write one JSON line each");
+    batch->excludes(json);
+    for (const InputOption& input : kInputOptions) {
+        batch->excludes(app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT"));
+    }
+}
+
+cli::SingleRunRequest SingleRun(CommandLine& line) {
+    cli::SingleRunRequest request;
+    request.json = line.json;
+    for (const InputOption& input : kInputOptions) {
+        if (std::optional<std::string>& text = line.*input.text) {
+            request.inputs.push_back({input.field, input.name, std::move(*text)});
+        }
+    }
+    return request;
+}
 
 }  // namespace
 
@@ -41,37 +88,14 @@ int main(int argc, char** argv) {
 
     CLI::App app{"Runs the DDS tuning-word calculation of the Quorvel window once, "
                  "on its initial texts apart from the fields given."};
-    app.footer(kFooter);
-    app.set_version_flag("--version", QUORVEL_DISPLAY_VERSION);
-
-    std::array<std::string, kInputOptions.size()> texts;
-    std::array<CLI::Option*, kInputOptions.size()> options{};
-    for (std::size_t i = 0; i < kInputOptions.size(); ++i) {
-        options[i] = app.add_option(kInputOptions[i].name, texts[i], kInputOptions[i].help)
-                         ->option_text("TEXT");
-    }
-    bool json = false;
-    bool batch = false;
-    CLI::Option* json_flag = app.add_flag("--json", json, "Print the outcome as one JSON object");
-    CLI::Option* batch_flag = app.add_flag(
-        "--batch", batch, "Read JSON Lines of inputs on stdin, write one JSON line each");
-    batch_flag->excludes(json_flag);
-    for (CLI::Option* option : options) batch_flag->excludes(option);
-
+    CommandLine line;
+    DefineOptions(app, line);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? cli::kExitOk : cli::kExitInvalidInput;
     }
 
-    if (batch) return cli::RunBatch(std::cin, std::cout) ? cli::kExitOk : cli::kExitInvalidInput;
-
-    cli::SingleRunRequest request;
-    request.json = json;
-    for (std::size_t i = 0; i < kInputOptions.size(); ++i) {
-        if (options[i]->count() > 0) {
-            request.inputs.push_back({kInputOptions[i].field, kInputOptions[i].name, std::move(texts[i])});
-        }
-    }
-    return cli::RunSingle(request, std::cout, std::cerr);
+    if (line.batch) return cli::RunBatch(std::cin, std::cout) ? cli::kExitOk : cli::kExitInvalidInput;
+    return cli::RunSingle(SingleRun(line), std::cout, std::cerr);
 }

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/action_run.h"
+#include "window/calculate_action.h"
 
 namespace quorvel::cli {
 

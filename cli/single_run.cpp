@@ -4,7 +4,7 @@
 #include <ostream>
 #include <utility>
 
-#include "cli/action_run.h"
+#include "window/calculate_action.h"
 #include "cli/exit_status.h"
 #include "cli/outcome_text.h"
 #include "core/utf16.h"

@@ -28,6 +28,8 @@ double Hertz(std::u16string_view megahertz_text) {
     return Multiply(ReadNumber(megahertz_text), kHertzPerMegahertz);
 }
 
+double Megahertz(double hertz) { return Divide(hertz, kHertzPerMegahertz); }
+
 bool AboveNyquist(double fout, double clock) { return fout > Multiply(clock, kNyquistFraction); }
 
 double Resolution(double clock, std::int32_t bits) { return Divide(clock, PowerOfTwo(bits)); }
@@ -52,8 +54,8 @@ std::u16string HexWord(double word, std::int32_t bits) {
     const double high = WholePart(q);
     // Dividing a whole word by 2^16 is exact, so the fraction times 2^16 is
     // the low part exactly, 0...65535 even for a negative word.
-    const HexDigits low(NearestInt32(Multiply(low_split, Subtract(q, high))));
-    const HexDigits high_digits(NearestInt32(high));  // Overflow beyond 32 bits
+    const auto low = HexDigits(NearestInt32(Multiply(low_split, Subtract(q, high))));
+    const auto high_digits = HexDigits(NearestInt32(high));  // Overflow beyond 32 bits
 
     // The low part always gets four digits; the whole is padded in front to
     // bits/4 digits, a real quotient: 30 bits ask for 7.5, so 8 digits. A

@@ -12,8 +12,6 @@ constexpr char32_t kSurrogateLast = 0xDFFF;
 constexpr char32_t kLowSurrogateFirst = 0xDC00;
 constexpr char32_t kSupplementaryFirst = 0x10000;
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
 void AppendUtf16(std::u16string& out, char32_t cp) {
     if (cp < kSupplementaryFirst) {
         out.push_back(static_cast<char16_t>(cp));
@@ -66,8 +64,8 @@ std::optional<std::u16string> Utf8ToUtf16(std::string_view utf8) {
         }
         if (utf8.size() - i < length) return std::nullopt;
         for (std::size_t k = 1; k < length; ++k) {
+            if (!IsUtf8Continuation(utf8[i + k])) return std::nullopt;
             const auto byte = static_cast<unsigned char>(utf8[i + k]);
-            if (!IsContinuation(byte)) return std::nullopt;
             cp = (cp << 6) | (byte & 0x3Fu);
         }
         if (cp < smallest || cp > kMaxCodePoint || (cp >= kSurrogateFirst && cp <= kSurrogateLast)) {

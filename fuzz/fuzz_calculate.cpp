@@ -69,7 +69,7 @@ void CheckOutputText(const RecordingFields& fields, const CalculatorVariables& v
             break;
         case Field::kNideal: quorvel::fuzz::CheckDecimalText(vars.N, text); break;
         case Field::kActualClock:
-            quorvel::fuzz::CheckDecimalText(vars.Fc2 / quorvel::kHertzPerMegahertz, text);
+            quorvel::fuzz::CheckDecimalText(quorvel::Megahertz(vars.Fc2), text);
             break;
         case Field::kNewN: quorvel::fuzz::CheckDecimalText(vars.N2, text); break;
         case Field::kNhex:

@@ -1,6 +1,7 @@
 #include "window/calculate_action.h"
 
-#include "core/arithmetic.h"
+#include <utility>
+
 #include "core/number_text.h"
 #include "core/tuning_word.h"
 
@@ -26,11 +27,26 @@ void Calculate(FieldAccess& fields, CalculatorVariables& vars) {
     vars.Fdiff = ReadNumber(fields.Text(Field::kFerror));
 
     vars.Fc2 = InferredClock(vars.Fout, vars.Fdiff, vars.N, vars.Bits);
-    fields.SetText(Field::kActualClock, DecimalText(Divide(vars.Fc2, kHertzPerMegahertz)));
+    fields.SetText(Field::kActualClock, DecimalText(Megahertz(vars.Fc2)));
 
     vars.N2 = TuningWord(vars.Fout, vars.Fc2, vars.Bits);
     fields.SetText(Field::kNewN, DecimalText(vars.N2));
     fields.SetText(Field::kNewNhex, HexWord(vars.N2, vars.Bits));
+}
+
+std::optional<ErrorKind> CalculateCatchingRunTimeError(FieldAccess& fields, CalculatorVariables& vars) {
+    try {
+        Calculate(fields, vars);
+    } catch (const RunTimeError& error) {
+        return error.kind();
+    }
+    return std::nullopt;
+}
+
+ActionOutcome RunAction(FieldTexts fields) {
+    ActionOutcome outcome{std::move(fields), {}, std::nullopt};
+    outcome.error = CalculateCatchingRunTimeError(outcome.fields, outcome.variables);
+    return outcome;
 }
 
 }  // namespace quorvel

@@ -11,8 +11,10 @@
 //   9 Fc2, ActualClock   10 N2, NewN   11 NewNhex
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
+#include "core/run_error.h"
 #include "window/fields.h"
 
 namespace quorvel {
@@ -33,5 +35,20 @@ struct CalculatorVariables {
 
 // Throws RunTimeError.
 void Calculate(FieldAccess& fields, CalculatorVariables& vars);
+
+// Calculate, with the run-time error that stopped it, if any, returned as
+// data instead of thrown. Anything else that goes wrong still propagates.
+std::optional<ErrorKind> CalculateCatchingRunTimeError(FieldAccess& fields, CalculatorVariables& vars);
+
+// One run on a plain set of fields with the variables of a freshly opened
+// window, and everything it left: after an error, the fields written before
+// the stop hold their new text, the others what they held, and the variables
+// set before the stop their new values.
+struct ActionOutcome {
+    FieldTexts fields;
+    CalculatorVariables variables;
+    std::optional<ErrorKind> error;
+};
+ActionOutcome RunAction(FieldTexts fields);
 
 }  // namespace quorvel

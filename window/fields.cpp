@@ -28,6 +28,13 @@ const FieldInfo& Info(Field field) { return kFieldInfo[static_cast<std::size_t>(
 }  // namespace
 
 std::string_view FieldName(Field field) noexcept { return Info(field).name; }
+std::optional<Field> FieldNamed(std::string_view name) noexcept {
+    for (Field field : kAllFields) {
+        if (FieldName(field) == name) return field;
+    }
+    return std::nullopt;
+}
+
 std::u16string_view RowCaption(Field field) noexcept { return Info(field).row_caption; }
 std::u16string_view InitialText(Field field) noexcept { return Info(field).initial_text; }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,11 @@ inline constexpr std::array<Field, kFieldCount> kAllFields = {
     Field::kNideal,  Field::kNhex,   Field::kActualClock, Field::kNewN,   Field::kNewNhex,
 };
 
+// The four inputs, in the order above.
+inline constexpr std::array<Field, 4> kInputFields = {
+    Field::kBitSize, Field::kFclock, Field::kFwanted, Field::kFerror,
+};
+
 // The six outputs, in the order the Calculate action writes them.
 inline constexpr std::array<Field, 6> kOutputFields = {
     Field::kResol, Field::kNideal, Field::kNhex, Field::kActualClock, Field::kNewN, Field::kNewNhex,
@@ -40,6 +46,9 @@ inline constexpr std::array<Field, 6> kOutputFields = {
 
 // The control's name: "BitSize", "Fclock", ...
 std::string_view FieldName(Field field) noexcept;
+
+// The field of that control name, or nothing: "Fclock" -> kFclock, "fclock" -> nothing.
+std::optional<Field> FieldNamed(std::string_view name) noexcept;
 
 // The caption of the label in the field's row, exactly as the window shows it
 // ("Clock    MHz"); the hex fields share the row of their decimal word.

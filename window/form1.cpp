@@ -10,9 +10,10 @@
 #include <QPushButton>
 #include <QRect>
 #include <QStringView>
-#include <bitset>
 #include <cstdint>
 #include <limits>
+
+#include "window/field_write_log.h"
 
 namespace quorvel {
 namespace {
@@ -175,26 +176,6 @@ QString AccessibleName(Field field) {
     if (field == Field::kNhex || field == Field::kNewNhex) name += QStringLiteral(", hexadecimal");
     return name;
 }
-
-// The fields as the Calculate action sees them, with a note of every field
-// the action has set so far.
-class FieldWriteLog final : public FieldAccess {
-public:
-    explicit FieldWriteLog(FieldAccess& fields) : fields_(fields) {}
-
-    std::u16string Text(Field field) const override { return fields_.Text(field); }
-
-    void SetText(Field field, std::u16string_view text) override {
-        fields_.SetText(field, text);
-        written_.set(static_cast<std::size_t>(field));
-    }
-
-    bool Written(Field field) const { return written_.test(static_cast<std::size_t>(field)); }
-
-private:
-    FieldAccess& fields_;
-    std::bitset<kFieldCount> written_;
-};
 
 void EmptyOutputsNotWritten(FieldAccess& fields, const FieldWriteLog& log) {
     for (Field output : kOutputFields) {
