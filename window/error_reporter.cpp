@@ -52,7 +52,9 @@ void MessageBoxReporter::Report(QWidget* window, const QString& text) {
                                frame.bottom() - window->geometry().bottom());
     if (const QScreen* screen = window->screen()) {
         if (auto corner = ReportPosition(frame, decorations, box.size(), screen->availableGeometry())) {
-            box.move(*corner);
+            // Before it is shown the box has no frame, so the window system
+            // takes the point as the corner of its inside.
+            box.move(*corner + QPoint(decorations.left(), decorations.top()));
         }
     }
     box.exec();

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QTextLayout>
 #include <QPushButton>
 #include <QRect>
 #include <QStringView>
@@ -170,6 +172,39 @@ void ApplyLook(QLineEdit* edit, Look look) {
     }
 }
 
+// A caption that wraps onto more lines than one, its lines set at the
+// spacing of the faces the window is laid out for (Arial's metrics: the
+// baseline 0.905 em below the top, lines 1.149 em apart). Some faces with
+// those widths carry a taller line spacing (Nimbus Sans: 1.57 em), which
+// would push the second line out of its box.
+class WrappedCaption final : public QLabel {
+public:
+    WrappedCaption(const QString& text, QWidget* parent) : QLabel(text, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        static constexpr qreal kAscentEm = 0.905;
+        static constexpr qreal kLineEm = 1.149;
+        const qreal em = QFontInfo(font()).pixelSize();
+        const QFontMetricsF metrics(font());
+        QTextLayout layout(text(), font());
+        QTextOption option(alignment() & Qt::AlignHorizontal_Mask);
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        qreal baseline = kAscentEm * em;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width());
+            line.setPosition(QPointF(0, baseline - metrics.ascent()));
+            baseline += kLineEm * em;
+        }
+        layout.endLayout();
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        layout.draw(&painter, QPointF(0, 0));
+    }
+};
+
 struct TextFieldControl {
     Field field;
     TwipRect place;
@@ -299,7 +334,12 @@ Form1::Form1(std::unique_ptr<ErrorReporter> reporter, Calculation calculation, Q
     TextField(Field::kFclock)->setFocus();
 }
 
-Form1::~Form1() { QGuiApplication::styleHints()->setCursorFlashTime(cursor_flash_time_); }
+Form1::~Form1() {
+    // Hiding the window on its way out moves the focus; by then this is no
+    // longer a Form1 that could react to it.
+    disconnect(qApp, nullptr, this, nullptr);
+    QGuiApplication::styleHints()->setCursorFlashTime(cursor_flash_time_);
+}
 
 void Form1::CreateFields() {
     for (const TextFieldControl& control : kTextFields) {
@@ -348,12 +388,11 @@ void Form1::CreateGoButton() {
 
 void Form1::CreateLabels() {
     for (const RowLabelControl& control : kRowLabels) {
-        auto* label = new QLabel(ToQString(RowCaption(control.row)), this);
+        QLabel* label = control.wraps ? new WrappedCaption(ToQString(RowCaption(control.row)), this)
+                                      : new QLabel(ToQString(RowCaption(control.row)), this);
         label->setObjectName(QString::fromLatin1(control.name));
         label->setTextFormat(Qt::PlainText);
-        // A caption of two lines sits in the middle of its box, where the
-        // taller line spacing of some stand-in faces still leaves it whole.
-        label->setAlignment(Qt::AlignRight | (control.wraps ? Qt::AlignVCenter : Qt::AlignTop));
+        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
         label->setWordWrap(control.wraps);
         label->setGeometry(ToPixels(control.place));
         label->setBuddy(Control(control.row));

@@ -149,23 +149,24 @@ protected:
     }
 };
 
-// Draws the caption as the label draws it, in the given font, on a canvas
-// with room around the label's box, and returns where its ink lies relative
-// to the box.
-QRect CaptionInk(const QLabel* label, const QFont& font) {
+// Draws the label in the given font with room below its box, and returns
+// where the caption's ink lies. Right-aligned and centred captions that are
+// too wide run off the box's left edge and show ink in its first column.
+QRect CaptionInk(QLabel* label, const QFont& font) {
     constexpr int kRoom = 40;
-    QImage canvas(label->size().grownBy(QMargins(kRoom, kRoom, kRoom, kRoom)), QImage::Format_ARGB32);
+    const QFont before = label->font();
+    const QSize box = label->size();
+    label->setFont(font);
+    label->resize(box.width(), box.height() + kRoom);
+    QImage canvas(label->size(), QImage::Format_ARGB32);
     canvas.fill(Qt::transparent);
-    QPainter painter(&canvas);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
-    painter.drawText(QRect(QPoint(kRoom, kRoom), label->size()), flags, label->text());
-    painter.end();
+    label->render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
+    label->resize(box);
+    label->setFont(before);
     QRect ink;
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x) {
-            if (qAlpha(canvas.pixel(x, y)) != 0) ink |= QRect(x - kRoom, y - kRoom, 1, 1);
+            if (qAlpha(canvas.pixel(x, y)) != 0) ink |= QRect(x, y, 1, 1);
         }
     }
     return ink;
@@ -747,8 +748,9 @@ private slots:
             return QFontDatabase::hasFamily(face);
         });
         if (installed == kStandInFaces.end()) QSKIP("none of the stand-in faces is installed");
-        QCOMPARE(QFontInfo(form_->font()).family(), *installed);
-        QCOMPARE(QFontInfo(quorvel::WindowFont()).family(), *installed);
+        // Where two foundries offer the face, Qt names it "Nimbus Sans [urw]".
+        QCOMPARE(QFontInfo(form_->font()).family().section(" [", 0, 0), *installed);
+        QCOMPARE(QFontInfo(quorvel::WindowFont()).family().section(" [", 0, 0), *installed);
     }
 
     // A caption fits when its ink lies within the label's box, in the
@@ -768,7 +770,7 @@ private slots:
         }
         for (const QFont& font : fonts) {
             const QRect ink = CaptionInk(label, font);
-            QVERIFY2(label->rect().contains(ink), qPrintable(QString("%1: ink at %2,%3 %4x%5")
+            QVERIFY2(label->rect().adjusted(1, 1, 0, 0).contains(ink), qPrintable(QString("%1: ink at %2,%3 %4x%5")
                                                                    .arg(QFontInfo(font).family())
                                                                    .arg(ink.x())
                                                                    .arg(ink.y())
