@@ -6,6 +6,7 @@
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <utility>
 
 #include <nlohmann/json.hpp>
@@ -143,6 +144,11 @@ std::variant<FieldTexts, InvalidLine> ReadInputLine(std::string_view line) {
     // Refused before parsing so that the output keeps one line per input line
     // with a reason of its own.
     if (line.empty()) return InvalidLine{"empty line"};
+    // The parser takes a NUL byte for the end of its input and would read
+    // only what stands before it; no JSON text holds one anyway.
+    if (const std::size_t nul = line.find('\0'); nul != std::string_view::npos) {
+        return InvalidLine{"a NUL byte at column " + std::to_string(nul + 1)};
+    }
     InputLineHandler handler;
     if (!Json::sax_parse(line.begin(), line.end(), &handler)) return InvalidLine{handler.TakeReason()};
     return handler.TakeFields();
