@@ -25,7 +25,14 @@ using Json = nlohmann::json;
 constexpr std::size_t kMaxReasonBytes = 200;
 constexpr std::string_view kCutMark = "...";
 
+// The reason as it will be written, every byte that is not UTF-8 already
+// U+FFFD (three bytes where it was one), then cut to kMaxReasonBytes at the
+// start of a character.
 std::string Capped(std::string reason) {
+    if (!Utf8ToUtf16(reason)) {
+        const std::string quoted = JsonLine(nlohmann::ordered_json(std::move(reason)));
+        reason = Json::parse(quoted).get<std::string>();
+    }
     if (reason.size() <= kMaxReasonBytes) return reason;
     std::size_t end = kMaxReasonBytes - kCutMark.size();
     // Step back to the start of a character so that a valid text stays valid.

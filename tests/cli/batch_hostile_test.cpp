@@ -117,6 +117,18 @@ TEST(HostileBatchLine, ParserReasonQuotingNonAsciiTextIsCutWhole) {
     EXPECT_EQ(reason.find("\xEF\xBF\xBD"), std::string::npos) << "a character was split: " << Escaped(reason);
 }
 
+TEST(HostileBatchLine, ParserReasonQuotingABadByteStaysWithin200Bytes) {
+    // The parser quotes the bad byte, which is written as U+FFFD, three bytes:
+    // the cut must count those, at every length around the limit.
+    for (std::size_t length = 0; length < 80; ++length) {
+        const std::string line = "{\"" + std::string(length, 'a') + "\\u\x9C\":\"1\"}";
+        const BatchOutput run = RunOn(line + "\n");
+        ASSERT_EQ(run.lines.size(), 1U);
+        const std::string reason = ReasonOf(run.lines[0]);
+        EXPECT_LE(reason.size(), 200U) << Escaped(line);
+    }
+}
+
 // ------------------------------------------------- runs that cannot finish
 
 // A stream whose second line cannot be read, as a disk error would do.
