@@ -19,27 +19,17 @@
 #include "cli/exit_status.h"
 #include "cli/unfinished_run.h"
 #include "core/utf16.h"
-#include "tests/printable.h"
+#include "tests/support/batch_harness.h"
+#include "tests/support/escaped.h"
 
 namespace quorvel::cli {
 namespace {
 
-using testing_text::Escaped;
+using test::Escaped;
 using namespace std::string_literals;
 
-struct BatchOutput {
-    bool all_valid;
-    std::vector<std::string> lines;
-};
-
-BatchOutput RunOn(const std::string& input) {
-    std::istringstream in(input);
-    std::ostringstream out;
-    BatchOutput result{RunBatch(in, out), {}};
-    std::istringstream written(out.str());
-    for (std::string line; std::getline(written, line);) result.lines.push_back(line);
-    return result;
-}
+// Splits what the batch wrote into lines.
+test::BatchRun RunOn(const std::string& input) { return test::RunBatchOn(input); }
 
 // The reason of an {"invalid": ...} line, or a failure.
 std::string ReasonOf(const std::string& output_line) {
@@ -62,7 +52,7 @@ void PrintTo(const HostileLine& c, std::ostream* os) { *os << '"' << Escaped(c.l
 class HostileBatchLine : public testing::TestWithParam<HostileLine> {};
 
 TEST_P(HostileBatchLine, IsInvalidWithItsReasonAndTheBatchGoesOn) {
-    const BatchOutput run = RunOn(GetParam().line + "\n{}\n");
+    const test::BatchRun run = RunOn(GetParam().line + "\n{}\n");
     EXPECT_FALSE(run.all_valid);
     ASSERT_EQ(run.lines.size(), 2U);
     const std::string reason = ReasonOf(run.lines[0]);
@@ -108,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HostileBatchLine, ParserReasonQuotingNonAsciiTextIsCutWhole) {
     // A value never closed: the parser's report quotes the text read.
-    const BatchOutput run = RunOn("{\"Fwanted\":\"" + Times("\xE2\x82\xAC", 300) + "\n");
+    const test::BatchRun run = RunOn("{\"Fwanted\":\"" + Times("\xE2\x82\xAC", 300) + "\n");
     ASSERT_EQ(run.lines.size(), 1U);
     const std::string reason = ReasonOf(run.lines[0]);
     EXPECT_EQ(reason.rfind("not JSON: ", 0), 0U) << Escaped(reason);
@@ -122,7 +112,7 @@ TEST(HostileBatchLine, ParserReasonQuotingABadByteStaysWithin200Bytes) {
     // the cut must count those, at every length around the limit.
     for (std::size_t length = 0; length < 80; ++length) {
         const std::string line = "{\"" + std::string(length, 'a') + "\\u\x9C\":\"1\"}";
-        const BatchOutput run = RunOn(line + "\n");
+        const test::BatchRun run = RunOn(line + "\n");
         ASSERT_EQ(run.lines.size(), 1U);
         const std::string reason = ReasonOf(run.lines[0]);
         EXPECT_LE(reason.size(), 200U) << Escaped(line);

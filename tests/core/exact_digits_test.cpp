@@ -14,12 +14,12 @@
 #include "core/run_error.h"
 #include "core/tuning_word.h"
 #include "tests/core/expect_error.h"
-#include "tests/printable.h"
+#include "tests/support/escaped.h"
 
 namespace quorvel {
 namespace {
 
-using testing_text::Escaped;
+using test::Escaped;
 
 struct BitSizeDigits {
     std::u16string text;
