@@ -6,6 +6,7 @@
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <utility>
 
 #include <nlohmann/json.hpp>
@@ -24,7 +25,14 @@ using Json = nlohmann::json;
 constexpr std::size_t kMaxReasonBytes = 200;
 constexpr std::string_view kCutMark = "...";
 
+// The reason as it will be written, every byte that is not UTF-8 already
+// U+FFFD (three bytes where it was one), then cut to kMaxReasonBytes at the
+// start of a character.
 std::string Capped(std::string reason) {
+    if (!Utf8ToUtf16(reason)) {
+        const std::string quoted = JsonLine(nlohmann::ordered_json(std::move(reason)));
+        reason = Json::parse(quoted).get<std::string>();
+    }
     if (reason.size() <= kMaxReasonBytes) return reason;
     std::size_t end = kMaxReasonBytes - kCutMark.size();
     // Step back to the start of a character so that a valid text stays valid.
@@ -143,6 +151,11 @@ std::variant<FieldTexts, InvalidLine> ReadInputLine(std::string_view line) {
     // Refused before parsing so that the output keeps one line per input line
     // with a reason of its own.
     if (line.empty()) return InvalidLine{"empty line"};
+    // The parser takes a NUL byte for the end of its input and would read
+    // only what stands before it; no JSON text holds one anyway.
+    if (const std::size_t nul = line.find('\0'); nul != std::string_view::npos) {
+        return InvalidLine{"a NUL byte at column " + std::to_string(nul + 1)};
+    }
     InputLineHandler handler;
     if (!Json::sax_parse(line.begin(), line.end(), &handler)) return InvalidLine{handler.TakeReason()};
     return handler.TakeFields();

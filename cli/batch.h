@@ -6,9 +6,11 @@
 // window's initial text. Each line gets one output line, in input order: the
 // outcome of the Calculate action on fresh fields with those inputs (a
 // run-time error is part of that outcome), or {"invalid": "<reason>"} for a
-// line that is no such object (an empty line included). One trailing carriage
-// return is dropped from each line. Memory stays constant apart from the
-// longest line.
+// line that is no such object (an empty line, and one holding a NUL byte,
+// included). One trailing carriage return is dropped from each line. Memory
+// stays constant apart from the longest line. Anything that is no run-time
+// error of the calculation (memory running out, a read error when the stream
+// throws on badbit) leaves RunBatch, after the lines before it were written.
 
 #include <iosfwd>
 #include <string>

@@ -10,6 +10,7 @@
 #include "cli/batch.h"
 #include "cli/exit_status.h"
 #include "cli/single_run.h"
+#include "cli/unfinished_run.h"
 #include "core/utf16.h"
 #include "window/fields.h"
 
@@ -45,7 +46,9 @@ constexpr std::array<InputOption, quorvel::kInputFields.size()> kInputOptions = 
 
 constexpr const char* kFooter =
     "Exit status: 0 done; 1 the calculation stopped at a run-time error; "
-    "2 a text that is not UTF-8, a bad option, or (--batch) an invalid line.";
+    "2 a text that is not UTF-8, a bad option, or (--batch) an invalid line; "
+    "3 the run could not finish (memory ran out, the input could not be read or the output "
+    "not written): said on stderr, the lines already written are kept.";
 
 // "Text of Fclock: reference clock in MHz (initially "100")"
 std::string InputHelp(const InputOption& option) {
@@ -96,6 +99,13 @@ int main(int argc, char** argv) {
         return app.exit(error) == 0 ? cli::kExitOk : cli::kExitInvalidInput;
     }
 
-    if (line.batch) return cli::RunBatch(std::cin, std::cout) ? cli::kExitOk : cli::kExitInvalidInput;
-    return cli::RunSingle(SingleRun(line), std::cout, std::cerr);
+    // A read error (or memory running out while a line is read) must end the
+    // batch with a report, not look like the end of the input.
+    std::cin.exceptions(std::ios::badbit);
+    return cli::RunToTheEnd(
+        [&] {
+            if (line.batch) return cli::RunBatch(std::cin, std::cout) ? cli::kExitOk : cli::kExitInvalidInput;
+            return cli::RunSingle(SingleRun(line), std::cout, std::cerr);
+        },
+        std::cout, std::cerr);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "core/decimal_scan.h"
@@ -16,8 +17,11 @@ namespace {
 
 constexpr double kInt32Min = -2147483648.0;
 constexpr double kInt32Max = 2147483647.0;
-constexpr double kInt16Min = -32768.0;
-constexpr double kInt16Max = 32767.0;
+constexpr std::int32_t kInt16Min = -32768;
+constexpr std::int32_t kInt16Max = 32767;
+// A whole number of more integer digits than this is outside 16 bits
+// whatever its digits; up to this many fit an int32_t with room to spare.
+constexpr std::int64_t kMaxInt16IntegerDigits = 5;
 
 // 15 significant digits: 1 before the point and 14 after in scientific form.
 constexpr int kSignificantDigits = 15;
@@ -45,6 +49,41 @@ struct RoundedMagnitude {
     int exponent = 0;
     std::string_view digits() const { return {digit_storage.data(), count}; }
 };
+
+// The number rounded to the nearest whole number, ties to even, decided from
+// its decimal digits alone (no double in between, so no digit is lost
+// however many are written), if it lies within 16 bits; nothing otherwise.
+// One pass over the digits.
+//   0.50000000000000000001 -> 1    0.5 -> 0    1.5 -> 2
+//   -32768.5 -> -32768    -32768.5000000000000001 -> nothing
+std::optional<std::int32_t> NearestWholeInInt16(const DecimalNumber& number) {
+    const std::string_view digits = number.digits;  // value = 0.digits * 10^exponent
+    if (digits.empty()) return 0;
+    if (number.exponent > kMaxInt16IntegerDigits) return std::nullopt;
+
+    // The whole part: the first `exponent` digits, zeros standing in for
+    // those not written. None below 1.
+    const std::size_t integer_digits =
+        number.exponent > 0 ? static_cast<std::size_t>(number.exponent) : 0;
+    std::int32_t whole = 0;
+    for (std::size_t i = 0; i < integer_digits; ++i) {
+        whole = whole * 10 + (i < digits.size() ? digits[i] - '0' : 0);
+    }
+
+    // The fraction: the digits after those, behind -exponent zeros when the
+    // number is below 0.1. Digits hold no trailing zeros, so a fraction that
+    // starts with 5 is exactly a half only when that 5 is its last digit.
+    if (number.exponent >= 0 && integer_digits < digits.size()) {
+        const std::string_view fraction = digits.substr(integer_digits);
+        const bool above_half = fraction[0] > '5' || (fraction[0] == '5' && fraction.size() > 1);
+        const bool half = fraction == "5";
+        if (above_half || (half && whole % 2 != 0)) ++whole;
+    }
+
+    const std::int32_t value = number.negative ? -whole : whole;
+    if (value < kInt16Min || value > kInt16Max) return std::nullopt;
+    return value;
+}
 
 RoundedMagnitude RoundTo15Digits(double magnitude) {
     // to_chars rounds the exact binary value, exact halves to even:
@@ -124,9 +163,9 @@ std::int16_t ReadBitSize(std::u16string_view text) {
     const std::optional<DecimalNumber> number = ScanWholeNumber(text);
     if (!number) throw RunTimeError(ErrorKind::kTypeMismatch);
 
-    const double rounded = RoundHalfEven(NearestDouble(*number));
-    if (!(rounded >= kInt16Min && rounded <= kInt16Max)) throw RunTimeError(ErrorKind::kOverflow);
-    return static_cast<std::int16_t>(rounded);
+    const std::optional<std::int32_t> rounded = NearestWholeInInt16(*number);
+    if (!rounded) throw RunTimeError(ErrorKind::kOverflow);
+    return static_cast<std::int16_t>(*rounded);
 }
 
 NumberText DecimalText(double value) {

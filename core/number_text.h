@@ -28,10 +28,13 @@ double ReadNumber(std::u16string_view text);
 
 // The bit-size box: the whole text must be one number (spaces around it
 // allowed, exponent letter E only), rounded to the nearest whole number with
-// ties to the even one, and within -32768...32767.
+// ties to the even one, and within -32768...32767. The rounding looks at the
+// number as written, every digit of it, not at a double near it.
 //   ReadBitSize(" 32 ") -> 32
 //   ReadBitSize("32.5") -> 32
 //   ReadBitSize("33.5") -> 34
+//   ReadBitSize("30.50000000000000001") -> 31
+//   ReadBitSize("32767.4999999999999999") -> 32767
 //   ReadBitSize("32 bits") -> Type mismatch
 //   ReadBitSize("40000") -> Overflow
 std::int16_t ReadBitSize(std::u16string_view text);

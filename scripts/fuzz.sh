@@ -15,10 +15,12 @@ artifacts=$(dirname "$bin_dir")/fuzz-artifacts
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-fuzz.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT INT TERM
 
-# The number readers and the action see field texts: give them its tokens.
+# The number readers and the action see field texts, the batch reader JSON
+# Lines of them: give each its tokens.
 dictionary_for() {
     case "$1" in
         read_number|read_bit_size|calculate) echo "-dict=$root/fuzz/numbers.dict" ;;
+        batch) echo "-dict=$root/fuzz/batch.dict" ;;
         *) echo "" ;;
     esac
 }

@@ -1,4 +1,6 @@
-// Runs the built quorvel-calc through the shell, as a script would.
+// Runs the built quorvel-calc through the shell, as a script would: each field
+// option reaches its own field and no other, and every way a run can end has
+// its own exit status.
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,9 +13,14 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "tests/support/batch_harness.h"
+#include "tests/support/escaped.h"
 
 namespace {
+
+using quorvel::test::Escaped;
 
 struct Finished {
     std::string out;
@@ -28,17 +35,18 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-// `arguments` are shell words; `input` goes to stdin.
-Finished RunCalc(const std::string& arguments, const std::string& input = "") {
-    // Tests run in parallel: the files are the test's own.
-    const std::string stem = testing::TempDir() + "quorvel_calc_" + std::to_string(getpid()) + "_" +
-                             testing::UnitTest::GetInstance()->current_test_info()->name();
+// `arguments` are shell words; `input` goes to stdin. `redirects` are shell
+// redirections put last, so that they win over those of stdin and stdout.
+Finished RunCalc(const std::string& arguments, const std::string& input = "", const std::string& redirects = "") {
+    // Tests run in parallel, each in a process of its own: the files are the
+    // test's own.
+    const std::string stem = testing::TempDir() + "quorvel_calc_" + std::to_string(getpid());
     const std::string in_path = stem + ".in";
     const std::string err_path = stem + ".err";
     std::ofstream(in_path, std::ios::binary) << input;
 
     const std::string command = "'" QUORVEL_CALC_PATH "' " + arguments + " <'" + in_path +
-                                "' 2>'" + err_path + "'";
+                                "' 2>'" + err_path + "' " + redirects;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return {"", "popen failed", -1};
     std::string out;
@@ -127,6 +135,85 @@ TEST(CalcEndToEnd, RefusesUnusableCommandLines) {
 
 TEST(CalcEndToEnd, Version) {
     EXPECT_EQ(RunCalc("--version").out, "1.00\n");
+}
+
+// ------------------------------------------------------- one field each
+
+struct FieldOption {
+    const char* option;
+    const char* field;
+    const char* text;
+};
+
+void PrintTo(const FieldOption& c, std::ostream* os) { *os << c.option << " \"" << Escaped(c.text) << '"'; }
+
+class CompanionFieldOption : public testing::TestWithParam<FieldOption> {};
+
+TEST_P(CompanionFieldOption, SetsItsOwnFieldAndNoOther) {
+    const FieldOption& c = GetParam();
+    const Finished run = RunCalc(std::string("--json ") + c.option + " '" + c.text + "'", "");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json fields = nlohmann::json::parse(run.out)["fields"];
+    const nlohmann::json initial = {{"BitSize", "32"}, {"Fclock", "100"}, {"Fwanted", "25"}, {"Ferror", ""}};
+    for (const auto& [name, text] : initial.items()) {
+        EXPECT_EQ(fields[name], name == c.field ? nlohmann::json(c.text) : text) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, CompanionFieldOption,
+                         testing::Values(FieldOption{"--bits", "BitSize", "48"},
+                                         FieldOption{"--clock", "Fclock", "125"},
+                                         FieldOption{"--wanted", "Fwanted", "30"},
+                                         FieldOption{"--error", "Ferror", "10"}),
+                         [](const testing::TestParamInfo<FieldOption>& p) {
+                             return std::string(p.param.option + 2);
+                         });
+
+// ------------------------------------------------------------ exit status
+
+struct Ending {
+    const char* name;
+    std::string arguments;
+    std::string input;
+    std::string redirects;
+    int status;
+    std::string err_start;  // what stderr starts with
+};
+
+void PrintTo(const Ending& c, std::ostream* os) {
+    *os << "quorvel-calc " << Escaped(c.arguments) << " " << c.redirects << " with input \"" << Escaped(c.input)
+        << '"';
+}
+
+class CompanionExitStatus : public testing::TestWithParam<Ending> {};
+
+TEST_P(CompanionExitStatus, TellsHowTheRunEnded) {
+    const Ending& c = GetParam();
+    const Finished run = RunCalc(c.arguments, c.input, c.redirects);
+    EXPECT_EQ(run.status, c.status) << "stderr: " << Escaped(run.err);
+    EXPECT_EQ(run.err.substr(0, c.err_start.size()), c.err_start) << Escaped(run.err);
+}
+
+const std::string kUnfinished = "quorvel-calc: could not finish: ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, CompanionExitStatus,
+    testing::Values(Ending{"Help", "--help", "", "", 0, ""}, Ending{"Version", "--version", "", "", 0, ""},
+                    // In a batch a run-time error is part of a line's outcome.
+                    Ending{"BatchWithRunTimeErrors", "--batch", "{\"BitSize\":\"\"}\n{\"Fclock\":\"0\"}\n", "", 0, ""},
+                    Ending{"BatchWithANulByte", "--batch", std::string("{}\0\n", 4), "", 2, ""},
+                    Ending{"UnreadableInput", "--batch", "", "</", 3,
+                           kUnfinished + "the input could not be read or the output not written"},
+                    Ending{"FullDisk", "--json", "", ">/dev/full", 3, kUnfinished + "the output could not be written\n"},
+                    Ending{"FullDiskInABatch", "--batch", "{}\n", ">/dev/full", 3, kUnfinished}),
+    [](const testing::TestParamInfo<Ending>& p) { return std::string(p.param.name); });
+
+TEST(CompanionHelp, FooterNamesEveryExitStatus) {
+    const std::string out = RunCalc("--help", "").out;
+    for (const char* status : {"0 done", "1 the calculation stopped at a run-time error", "2 a text that is not UTF-8",
+                               "3 the run could not finish"}) {
+        EXPECT_NE(out.find(status), std::string::npos) << status;
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "tests/core/expect_error.h"
+#include "tests/support/escaped.h"
 #include "core/run_error.h"
 #include "core/utf16.h"
 
@@ -35,7 +36,7 @@ struct ReadCase {
     double expected;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << '"' << Utf16ToUtf8(c.text) << '"'; }
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << '"' << test::Escaped(c.text) << '"'; }
 
 class ReadNumberTest : public testing::TestWithParam<ReadCase> {};
 
@@ -99,7 +100,7 @@ TEST(ReadNumber, TooLargeIsOverflow) {
     for (const char16_t* text :
          {u"1.7976931348623159e308", u"1e309", u"-1e400", u"1e99999999999999999999999",
           u"0.0000000000000000000000001e334"}) {
-        SCOPED_TRACE(std::u16string(text).size());
+        SCOPED_TRACE("\"" + test::Escaped(text) + "\"");
         ExpectError([&] { ReadNumber(text); }, ErrorKind::kOverflow);
     }
 }
@@ -111,7 +112,7 @@ struct BitSizeCase {
     std::int16_t expected;
 };
 
-void PrintTo(const BitSizeCase& c, std::ostream* os) { *os << '"' << Utf16ToUtf8(c.text) << '"'; }
+void PrintTo(const BitSizeCase& c, std::ostream* os) { *os << '"' << test::Escaped(c.text) << '"'; }
 
 class ReadBitSizeTest : public testing::TestWithParam<BitSizeCase> {};
 
@@ -132,14 +133,14 @@ TEST(ReadBitSize, AnythingButOneNumberIsTypeMismatch) {
     for (const char16_t* text :
          {u"", u"   ", u"32 bits", u"3 2", u"x32", u".", u"+", u"1e", u"1e+", u"1D3", u"2,5",
           u"\t32", u"32\n", u"&H20", u"32..", u"\uFF13\uFF12"}) {
-        SCOPED_TRACE(std::u16string(text).size());
+        SCOPED_TRACE("\"" + test::Escaped(text) + "\"");
         ExpectError([&] { ReadBitSize(text); }, ErrorKind::kTypeMismatch);
     }
 }
 
 TEST(ReadBitSize, OutsideSixteenBitsIsOverflow) {
     for (const char16_t* text : {u"40000", u"32768", u"32767.5", u"-32769", u"-32768.6", u"1e400"}) {
-        SCOPED_TRACE(std::u16string(text).size());
+        SCOPED_TRACE("\"" + test::Escaped(text) + "\"");
         ExpectError([&] { ReadBitSize(text); }, ErrorKind::kOverflow);
     }
 }

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/support/batch_harness.h"
+#include "tests/support/escaped.h"
 #include "tests/support/worked_cases.h"
 
 namespace {
@@ -54,6 +55,8 @@ struct BadLine {
     const char* name;
     std::string line;
 };
+
+void PrintTo(const BadLine& bad, std::ostream* os) { *os << '"' << quorvel::test::Escaped(bad.line) << '"'; }
 
 std::vector<BadLine> BadLines() {
     return {
@@ -135,7 +138,7 @@ TEST(BatchLongLineTest, InvalidLinesOfSeveralMegabytesEachGetAShortInvalidLine) 
     EXPECT_FALSE(result.all_valid);
     ASSERT_EQ(result.lines.size(), 2 * bad.size());
     for (std::size_t i = 0; i < bad.size(); ++i) {
-        SCOPED_TRACE(i);
+        SCOPED_TRACE("the line starting \"" + quorvel::test::Escaped(bad[i].substr(0, 40)) + "\"");
         ExpectInvalidLine(result.lines[2 * i]);
         // The reason quotes at most a little of the line.
         EXPECT_LT(result.lines[2 * i].size(), 1000u);

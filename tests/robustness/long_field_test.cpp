@@ -8,10 +8,12 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "core/run_error.h"
+#include "tests/support/escaped.h"
 #include "tests/support/worked_cases.h"
 #include "window/calculate_action.h"
 #include "window/fields.h"
@@ -62,6 +64,13 @@ struct LongFieldCase {
     std::optional<ErrorKind> error = std::nullopt;
     bool marked = false;
 };
+
+// The field and the start of its text, escaped; the whole would be a megabyte.
+void PrintTo(const LongFieldCase& c, std::ostream* os) {
+    const std::u16string text = c.text();
+    *os << quorvel::FieldName(c.field) << " of " << text.size() << " code units starting \""
+        << quorvel::test::Escaped(std::u16string_view(text).substr(0, 24)) << '"';
+}
 
 std::vector<LongFieldCase> Cases() {
     return {

@@ -148,16 +148,164 @@ inline const std::vector<WorkedCase>& FailedRuns() {
     return cases;
 }
 
+// Runs at the edges where a plausible fault shows: the Nyquist test with a
+// negative or zero clock, formula order at the ends of the double range,
+// rounding of halves, the megahertz conversion, hex padding at widths that
+// are no multiple of 4, which of two failing steps wins, and bit sizes decided
+// by digits a double cannot hold. Worked out the same way, with every double
+// operation of the formulas rounded as written (Python floats).
+inline const std::vector<WorkedCase>& EdgeRuns() {
+    using W = std::vector<FieldWriteLog::Write>;
+    static const std::vector<WorkedCase> cases = {
+        // The Nyquist test with a negative or a zero clock: Fout > 0.499 Fc as it stands.
+        {"NegativeClockMarks", {u"32", u"-100", u"25", u""},
+         Marked(u"25 NYQUIST!", Outputs(u"-.023283064365387", u"-1073741824", u"0x FFFFC000 0000", u"-100",
+                 u"-1073741824", u"0x FFFFC000 0000")),
+         {}},
+        {"NegativeClockNegativeWanted", {u"32", u"-100", u"-60", u""},
+         Outputs(u"-.023283064365387", u" 2576980378", u"0x 9999 999A", u"-99.999999984478", u" 2576980378",
+                 u"0x 9999 999A"),
+         {}},
+        {"ZeroClockNegativeWanted", {u"32", u"0", u"-25", u""},
+         W{{Field::kResol, u" 0"}},
+         ErrorKind::kDivisionByZero},
+        // Formulas in their written order, shown where another order overflows or
+        // does not: huge frequencies, a huge measured error, widths around the
+        // subnormal powers of two (-1021...-1025) and around 1023.
+        {"QuotientBeforePowerAtHugeFrequencies", {u"32", u"1e300", u"1e300", u""},
+         W{{Field::kFwanted, u"1e300 NYQUIST!"}, {Field::kResol, u" 2.3283064365387E+296"},
+           {Field::kNideal, u" 4294967296"}, {Field::kNhex, u"0x 10000 0000"}},
+         ErrorKind::kOverflow},
+        {"QuotientOverflowsBeforeTinyPower", {u"-1000", u"1e-300", u"1e300", u""},
+         W{{Field::kFwanted, u"1e300 NYQUIST!"}, {Field::kResol, u" 10715086.0718627"}},
+         ErrorKind::kOverflow},
+        {"HugeErrorOverflowsBeforeDivision", {u"32", u"100", u"99", u"1e308"},
+         W{{Field::kFwanted, u"99 NYQUIST!"}, {Field::kResol, u" .023283064365387"},
+           {Field::kNideal, u" 4252017623"}, {Field::kNhex, u"0x FD70 A3D7"}},
+         ErrorKind::kOverflow},
+        {"WidthMinus1021", {u"-1021", u"1e-6", u"1.7e302", u""},
+         W{{Field::kFwanted, u"1.7e302 NYQUIST!"}, {Field::kResol, u" 2.24711641857789E+307"},
+           {Field::kNideal, u" 8"}, {Field::kNhex, u"0x 0 0008"},
+           {Field::kActualClock, u" 9.45656389865561E-07"}},
+         ErrorKind::kOverflow},
+        {"WidthMinus1022", {u"-1022", u"1e-6", u"1.7e302", u""},
+         W{{Field::kFwanted, u"1.7e302 NYQUIST!"}, {Field::kResol, u" 4.49423283715579E+307"},
+           {Field::kNideal, u" 4"}, {Field::kNhex, u"0x 0 0004"},
+           {Field::kActualClock, u" 9.45656389865561E-07"}},
+         ErrorKind::kOverflow},
+        {"WidthMinus1023", {u"-1023", u"1e-6", u"1.7e302", u""},
+         W{{Field::kFwanted, u"1.7e302 NYQUIST!"}, {Field::kResol, u" 8.98846567431158E+307"},
+           {Field::kNideal, u" 2"}, {Field::kNhex, u"0x 0 0002"},
+           {Field::kActualClock, u" 9.45656389865561E-07"}},
+         ErrorKind::kOverflow},
+        {"WidthMinus1024", {u"-1024", u"1e-300", u"1e-10", u""},
+         W{{Field::kFwanted, u"1e-10 NYQUIST!"}, {Field::kResol, u" 179769313486232"}, {Field::kNideal, u" 0"},
+           {Field::kNhex, u"0x 0 0000"}},
+         ErrorKind::kDivisionByZero},
+        {"WidthMinus1025", {u"-1025", u"1e-300", u"1e-10", u""},
+         W{{Field::kFwanted, u"1e-10 NYQUIST!"}, {Field::kResol, u" 359538626972463"}, {Field::kNideal, u" 0"},
+           {Field::kNhex, u"0x 0 0000"}},
+         ErrorKind::kDivisionByZero},
+        {"Width1022", {u"1022", u"100", u"25", u""},
+         W{{Field::kResol, u" 2.2250738585072E-300"}, {Field::kNideal, u" 1.12355820928895E+307"}},
+         ErrorKind::kOverflow},
+        {"Width1023", {u"1023", u"100", u"25", u""},
+         W{{Field::kResol, u" 1.1125369292536E-300"}, {Field::kNideal, u" 2.24711641857789E+307"}},
+         ErrorKind::kOverflow},
+        // A word exactly halfway between two steps goes up, for either sign.
+        {"HalfStepRoundsUp", {u"2", u"1", u"2.125", u""},
+         Marked(u"2.125 NYQUIST!", Outputs(u" 250000", u" 9", u"0x 0 0009", u" .944444444444445", u" 9",
+                 u"0x 0 0009")),
+         {}},
+        {"NegativeHalfStepRoundsUp", {u"2", u"1", u"-2.125", u""},
+         Outputs(u" 250000", u"-8", u"0x FFFFFFFF FFF8", u" 1.0625", u"-8", u"0x FFFFFFFF FFF8"),
+         {}},
+        // Last digits that depend on how megahertz become hertz and back.
+        {"MegahertzOf24Bits", {u"24", u"180", u"10", u"-1000"},
+         Outputs(u" 10.7288360595703", u" 932068", u"0x 0E 38E4", u" 179.981914177936", u" 932161",
+                 u"0x 0E 3941"),
+         {}},
+        {"MegahertzOf31Bits", {u"31", u"100", u"10", u"-1000"},
+         Outputs(u" 4.65661287307739E-02", u" 214748365", u"0x 0CCC CCCD", u" 99.9899999068771", u" 214769842",
+                 u"0x 0CCD 20B2"),
+         {}},
+        {"HertzOf1Point1", {u"48", u"50", u"1.1", u"1"},
+         Outputs(u" 1.77635683940025E-07", u" 6192449487634", u"0x 05A1 CAC0 8312", u" 50.0000454545489",
+                 u" 6192443858140", u"0x 05A1 CA6A 9CDC"),
+         {}},
+        {"HertzOf33Point3", {u"24", u"100", u"33.3", u""},
+         Outputs(u" 5.96046447753906", u" 5586813", u"0x 55 3F7D", u" 99.9999987112509", u" 5586813",
+                 u"0x 55 3F7D"),
+         {}},
+        {"ErrorAddedBeforeScaling", {u"32", u"10", u"13", u"-1000"},
+         Marked(u"13 NYQUIST!", Outputs(u" 2.3283064365387E-03", u" 5583457485", u"0x 14CCC CCCD",
+                 u" 9.9992307688726", u" 5583887015", u"0x 14CD3 5AA7")),
+         {}},
+        // Hex padding at widths that are no multiple of 4.
+        {"PaddingAt21Bits", {u"21", u"100", u"1", u""},
+         Outputs(u" 47.6837158203125", u" 20972", u"0x 00 51EC", u" 99.9977112340263", u" 20972",
+                 u"0x 00 51EC"),
+         {}},
+        {"PaddingAt33Bits", {u"33", u"100", u"1", u""},
+         Outputs(u" 1.16415321826935E-02", u" 85899346", u"0x 0051E B852", u" 99.9999999068677", u" 85899346",
+                 u"0x 0051E B852"),
+         {}},
+        {"PaddingAt35Bits", {u"35", u"100", u"1", u""},
+         Outputs(u" 2.91038304567337E-03", u" 343597384", u"0x 0147A E148", u" 99.9999999068677", u" 343597384",
+                 u"0x 0147A E148"),
+         {}},
+        {"PaddingAt47Bits", {u"47", u"100", u"1", u""},
+         Outputs(u" 7.105427357601E-07", u" 1407374883553", u"0x 0147AE14 7AE1", u" 100.00000000002",
+                 u" 1407374883553", u"0x 0147AE14 7AE1"),
+         {}},
+        {"PaddingAt49Bits", {u"49", u"100", u"1", u""},
+         Outputs(u" 1.77635683940025E-07", u" 5629499534213", u"0x 0051EB851 EB85", u" 100.000000000002",
+                 u" 5629499534213", u"0x 0051EB851 EB85"),
+         {}},
+        // Which error wins when two steps would both fail.
+        {"BadBitSizeBeforeOverflowingClock", {u"x", u"1e303", u"25", u""},
+         {},
+         ErrorKind::kTypeMismatch},
+        {"PowerOverflowBeforeZeroClock", {u"1024", u"0", u"25", u""},
+         W{{Field::kFwanted, u"25 NYQUIST!"}},
+         ErrorKind::kOverflow},
+        {"ZeroPowerOverZeroClock", {u"-1075", u"0", u"25", u""},
+         W{{Field::kFwanted, u"25 NYQUIST!"}},
+         ErrorKind::kOverflow},
+        {"ZeroOverZeroBeforeBadError", {u"32", u"0", u"0", u"1e309"},
+         W{{Field::kResol, u" 0"}},
+         ErrorKind::kOverflow},
+        {"BadErrorBeforeZeroWord", {u"32", u"100", u"0", u"1e309"},
+         W{{Field::kResol, u" .023283064365387"}, {Field::kNideal, u" 0"}, {Field::kNhex, u"0x 0000 0000"}},
+         ErrorKind::kOverflow},
+        // Bit sizes decided by digits past what a double keeps.
+        {"BitSizeJustAboveAHalf", {u"0.50000000000000000001", u"100", u"25", u""},
+         Outputs(u" 50000000", u" 1", u"0x 0 0001", u" 50", u" 1", u"0x 0 0001"),
+         {}},
+        {"BitSize1023JustBelowAHalf", {u"1023.49999999999999999", u"100", u"25", u""},
+         W{{Field::kResol, u" 1.1125369292536E-300"}, {Field::kNideal, u" 2.24711641857789E+307"}},
+         ErrorKind::kOverflow},
+        {"BitSizeJustBelowMinimum", {u"-32768.5000000000000001", u"100", u"25", u""},
+         {},
+         ErrorKind::kOverflow},
+        {"BitSizeJustBelowMaximumHalf", {u"32767.4999999999999999", u"100", u"60", u""},
+         W{{Field::kFwanted, u"60 NYQUIST!"}},
+         ErrorKind::kOverflow},
+    };
+    return cases;
+}
+
 // Every case, finished runs first.
 inline std::vector<WorkedCase> AllWorkedCases() {
     std::vector<WorkedCase> all = FinishedRuns();
     all.insert(all.end(), FailedRuns().begin(), FailedRuns().end());
+    all.insert(all.end(), EdgeRuns().begin(), EdgeRuns().end());
     return all;
 }
 
 // The case of that name; a misspelt name is a fault of the test.
 inline const WorkedCase& FindWorkedCase(std::string_view name) {
-    for (const auto* table : {&FinishedRuns(), &FailedRuns()}) {
+    for (const auto* table : {&FinishedRuns(), &FailedRuns(), &EdgeRuns()}) {
         for (const WorkedCase& c : *table) {
             if (c.name == name) return c;
         }

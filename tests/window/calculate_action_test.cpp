@@ -53,6 +53,7 @@ std::string CaseName(const testing::TestParamInfo<WorkedCase>& info) { return in
 
 INSTANTIATE_TEST_SUITE_P(Finished, WorkedCaseTest, testing::ValuesIn(test::FinishedRuns()), CaseName);
 INSTANTIATE_TEST_SUITE_P(Failed, WorkedCaseTest, testing::ValuesIn(test::FailedRuns()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Edges, WorkedCaseTest, testing::ValuesIn(test::EdgeRuns()), CaseName);
 
 TEST(CalculateAction, KeepsTheVariablesOfTheRun) {
     const ActionRun run = Calculated(test::FindWorkedCase("Error10Hz"));
