@@ -14,6 +14,5 @@ if lintian --pedantic --info --fail-on error,warning "$deb"; then
     echo "lintian: no error, no warning"
 else
     echo "lintian found errors or warnings in $deb" >&2
-    rm -f "$deb"
     exit 1
 fi
