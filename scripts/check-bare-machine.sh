@@ -85,9 +85,10 @@ debootstrap --variant=minbase bookworm "$work/base" "$mirror" >"$out/debootstrap
 cp /etc/resolv.conf "$work/base/etc/resolv.conf"
 note "$(printf '%-28s %5ss' debootstrap-minbase $(( $(date +%s) - start )))"
 
-# A user with a home folder and no password, who may join the sudo group later.
+# A user with a home folder who cannot log in with a password, who may join the sudo group later.
 echo "$user:x:1000:1000::/home/$user:/bin/sh" >>"$work/base/etc/passwd"
 echo "$user:x:1000:" >>"$work/base/etc/group"
+echo "$user:*:20000:0:99999:7:::" >>"$work/base/etc/shadow"
 mkdir -p "$work/base/home/$user"
 chown 1000:1000 "$work/base/home/$user"
 
@@ -122,7 +123,7 @@ step sudo-password-no-terminal fail "$r" 1000:1000 /home/$user "cd /src && sh sc
 sed 's/^/    | /' "$out/sudo-password-no-terminal.log" | tee -a "$summary"
 echo "$user ALL=(ALL) NOPASSWD: ALL" >"$r/etc/sudoers.d/$user"
 chmod 0440 "$r/etc/sudoers.d/$user"
-step sudo-password-free ok "$r" 1000:1000 /home/$user "cd /src && sh scripts/install-deps.sh" || ok=0
+step sudo-password-free ok "$r" 1000:1000 /home/$user "cd /src && sudo -n true && sh scripts/install-deps.sh" || ok=0
 if grep -qi 'debconf.*frontend\|Dialog\|Readline' "$out/sudo-password-free.log"; then
     note "  debconf fell back to an interactive front end: DEBIAN_FRONTEND did not pass"; ok=0
 else

@@ -43,8 +43,8 @@ as_root_line="apt-get update && apt-get install --no-install-recommends $missing
 # Says why this user cannot install, gives the line to run as root, and stops.
 cannot_install() {
     {
-        echo "Quorvel needs Debian packages that are not installed, and $1."
-        echo "Run this as root, then run the same command again:"
+        echo "Quorvel needs Debian packages that are not installed here, and $1,"
+        echo "so nothing was installed. Run this as root, then run the same command again:"
         echo
         echo "    $as_root_line"
         echo
@@ -55,14 +55,14 @@ cannot_install() {
 if [ "$(id -u)" -eq 0 ]; then
     as_root=""
 elif ! command -v sudo >/dev/null 2>&1; then
-    cannot_install "you are not root and sudo is not installed"
+    cannot_install "this user cannot install them: not root, and sudo is not installed"
 elif sudo -n true 2>/dev/null; then
     as_root="sudo"
 elif [ -t 0 ]; then
     # sudo asks for the password on this terminal.
     as_root="sudo"
 else
-    cannot_install "sudo needs a password but there is no terminal to type it in"
+    cannot_install "sudo needs a password but there is no terminal to type it on"
 fi
 
 echo "Installing missing packages: $missing"
