@@ -146,24 +146,36 @@ step deb-tools ok "$r" 0:0 /root \
     "DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xvfb xauth x11-apps netpbm xdotool" || ok=0
 note "  fonts with the screenshot tools: $(in_root "$r" 0:0 /root 'fc-list : family | sort -u | tr "\n" ";"')"
 step deb-window ok "$r" 0:0 /root '
-    shot() { xwd -root -silent | xwdtopnm 2>/dev/null | pnmcrop -black 2>/dev/null | pnmtopng >"$1"; }
+    # Xvfb keeps no copy of a dialog drawn over the window, so the report is
+    # read from its own window and pasted where it stands.
+    grab() { xwd -silent "$@" | xwdtopnm 2>/dev/null; }
     Xvfb :7 -screen 0 1024x768x24 -dpi 96 -nolisten tcp & xvfb=$!
     sleep 2
     export DISPLAY=:7
     quorvel & app=$!
-    timeout 30 xdotool search --sync --name "^Quorvel\$" >/tmp/wid
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name "^Quorvel\$" | head -n 1)
     sleep 2
-    shot /tmp/window.png
+    grab -root | pnmcrop -black | pnmtopng >/tmp/window.png
     # Clock 0 makes the calculation fail; Calculate is eighth after Clock in the tab order.
-    xdotool windowfocus --sync "$(head -n 1 /tmp/wid)"
+    xdotool windowfocus --sync "$window"
     xdotool key ctrl+a
     xdotool type 0
     xdotool key Tab Tab Tab Tab Tab Tab Tab Tab space
-    sleep 2
-    shot /tmp/error-report.png
-    man -w quorvel quorvel-calc 2>/dev/null || ls /usr/share/man/man1/quorvel*
+    sleep 3
+    report=$(xdotool search --onlyvisible --name "^Quorvel\$" | grep -v "^$window\$" | head -n 1)
+    if [ -n "$report" ]; then
+        x=$(xwininfo -id "$report" | sed -n "s/.*Absolute upper-left X: *//p")
+        y=$(xwininfo -id "$report" | sed -n "s/.*Absolute upper-left Y: *//p")
+        grab -root >/tmp/root.pnm
+        grab -id "$report" >/tmp/report.pnm
+        pnmpaste /tmp/report.pnm "$x" "$y" /tmp/root.pnm | pnmcrop -black | pnmtopng >/tmp/error-report.png
+    else
+        echo "no error report appeared"
+    fi
+    ls /usr/share/man/man1/quorvel*
     zcat /usr/share/man/man1/quorvel-calc.1.gz | head -n 5
-    kill $app $xvfb' || ok=0
+    kill $app $xvfb
+    [ -n "$report" ]' || ok=0
 cp "$r"/tmp/window.png "$r"/tmp/error-report.png "$out/" 2>/dev/null || true
 remove_root "$r"
 remove_root "$work/base"
