@@ -9,7 +9,7 @@
 #    password and no terminal, then one with password-free sudo, install a
 #    missing package.
 # 2. A second fresh root: `apt-get install --no-install-recommends` of the .deb
-#    built in 1 (or QUORVEL_DEB=FILE), then the window under Xvfb, drawn to
+#    built in 1 (or QUORVEL_DEB=FILE, which skips 1), then the window under Xvfb, drawn to
 #    OUT_DIR/window.png, and its error report to OUT_DIR/error-report.png.
 # Every step's output goes to OUT_DIR/<step>.log, its time to OUT_DIR/summary.txt.
 # Mounts live in a private mount namespace per step, so none outlives it.
@@ -92,7 +92,8 @@ echo "$user:*:20000:0:99999:7:::" >>"$work/base/etc/shadow"
 mkdir -p "$work/base/home/$user"
 chown 1000:1000 "$work/base/home/$user"
 
-# 1. The Quick start.
+# 1. The Quick start (skipped when QUORVEL_DEB names a package to try).
+if [ -z "${QUORVEL_DEB:-}" ]; then
 cp -a "$work/base" "$work/quickstart"
 r="$work/quickstart"
 mkdir "$r/src"
@@ -130,6 +131,7 @@ else
     note "  no debconf front-end fallback in the apt output"
 fi
 remove_root "$r"
+fi
 
 # 2. The .deb on a second bare root.
 deb=${QUORVEL_DEB:-$(ls "$out"/quorvel_*.deb 2>/dev/null | head -n 1)}
@@ -143,7 +145,7 @@ step deb-install ok "$r" 0:0 /root \
     "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ./root/$(basename "$deb")" || ok=0
 note "  fonts after installing the .deb: $(in_root "$r" 0:0 /root 'fc-list : family | sort -u | tr "\n" ";"')"
 step deb-tools ok "$r" 0:0 /root \
-    "DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xvfb xauth x11-apps netpbm xdotool" || ok=0
+    "DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xvfb xauth x11-apps x11-utils netpbm xdotool" || ok=0
 note "  fonts with the screenshot tools: $(in_root "$r" 0:0 /root 'fc-list : family | sort -u | tr "\n" ";"')"
 step deb-window ok "$r" 0:0 /root '
     # Xvfb keeps no copy of a dialog drawn over the window, so the report is
