@@ -1,5 +1,6 @@
 # Quorvel: `make run` opens the calculator, `make test` runs every test.
-# Each target first installs the Debian packages that are missing.
+# Each target first installs the Debian packages that are missing (on a bare
+# machine without make, scripts/open.sh and scripts/check.sh do the same).
 
 BUILD_DIR    ?= build
 SANITIZE_DIR ?= build-sanitize
@@ -48,8 +49,10 @@ bench: deps
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@sh scripts/bench.sh $(BENCH_DIR)/bin
 
+# The .deb, checked by lintian --pedantic: any error or warning fails it.
 package: build
-	cd $(BUILD_DIR) && cpack -G DEB
+	@sh scripts/install-deps.sh package
+	@sh scripts/package.sh $(BUILD_DIR)
 
 screenshot: build
 	@sh scripts/install-deps.sh screenshot

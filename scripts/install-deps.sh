@@ -3,24 +3,31 @@
 #   scripts/install-deps.sh            what building, testing and running need
 #   scripts/install-deps.sh fuzz       plus clang and its sanitizer runtime
 #   scripts/install-deps.sh screenshot plus a virtual X server
-# Nothing is installed when everything is already there.
+#   scripts/install-deps.sh package    plus lintian, which checks the .deb
+# Nothing is installed when everything is already there. The whole missing
+# list is worked out first and installed in one apt-get run: as root directly,
+# otherwise through sudo. A user who cannot use sudo gets the exact line to
+# run as root and nothing is installed.
 set -eu
 
-base="cmake ninja-build g++ make pkg-config
-      qt6-base-dev libqt6svg6 libgl-dev fonts-liberation2
+base="make cmake ninja-build g++ pkg-config
+      qt6-base-dev libqt6svg6 libgl-dev x11-utils
+      fonts-liberation2 fonts-croscore fonts-urw-base35
       libcli11-dev nlohmann-json3-dev
       libgtest-dev libgmock-dev libbenchmark-dev
-      appstream desktop-file-utils dpkg-dev file"
+      appstream desktop-file-utils dpkg-dev file help2man"
 fuzz="clang-14 libclang-rt-14-dev"
 screenshot="xvfb xauth"
+package="lintian"
 
 wanted="$base"
 for group in "$@"; do
     case "$group" in
         fuzz) wanted="$wanted $fuzz" ;;
         screenshot) wanted="$wanted $screenshot" ;;
+        package) wanted="$wanted $package" ;;
         base) ;;
-        *) echo "install-deps: unknown group '$group' (fuzz, screenshot)" >&2; exit 2 ;;
+        *) echo "install-deps: unknown group '$group' (fuzz, screenshot, package)" >&2; exit 2 ;;
     esac
 done
 
@@ -31,10 +38,37 @@ for pkg in $wanted; do
     fi
 done
 [ -z "$missing" ] && exit 0
+missing=${missing# }
 
-echo "Installing missing packages:$missing"
-if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
+as_root_line="apt-get update && apt-get install --no-install-recommends $missing"
+# Says why this user cannot install, gives the line to run as root, and stops.
+cannot_install() {
+    {
+        echo "Quorvel needs Debian packages that are not installed here, and $1,"
+        echo "so nothing was installed. Run this as root, then run the same command again:"
+        echo
+        echo "    $as_root_line"
+        echo
+    } >&2
+    exit 1
+}
+
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=""
+elif ! command -v sudo >/dev/null 2>&1; then
+    cannot_install "this user cannot install them: not root, and sudo is not installed"
+elif sudo -n true 2>/dev/null; then
+    as_root="sudo"
+elif [ -t 0 ]; then
+    # sudo asks for the password on this terminal.
+    as_root="sudo"
+else
+    cannot_install "sudo needs a password but there is no terminal to type it on"
+fi
+
+echo "Installing missing packages: $missing"
+# Passed through env so that it reaches apt behind sudo too: no questions asked.
 # shellcheck disable=SC2086
-$sudo apt-get install -y -qq --no-install-recommends $missing
+$as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+# shellcheck disable=SC2086
+$as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing

@@ -286,7 +286,7 @@ constexpr std::u16string_view kUnexpectedFailure = u"The calculation stopped on 
 // than a few dozen characters.
 constexpr qsizetype kSteadyCursorLength = 1000;
 
-constexpr std::u16string_view kIconPath = u":/icons/org.quorvel.Quorvel.svg";
+constexpr std::u16string_view kIconPath = u":/icons/quorvel.svg";
 
 }  // namespace
 

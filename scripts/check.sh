@@ -1,0 +1,8 @@
+#!/bin/sh
+# Quick start: installs the Debian packages that are missing, builds, and
+# runs every test (make test). Run from anywhere: sh scripts/check.sh
+set -eu
+cd "$(dirname "$0")/.."
+# make itself may be missing on a bare machine: install first, then hand over.
+sh scripts/install-deps.sh
+exec make test
