@@ -4,12 +4,15 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/batch.h"
 #include "cli/exit_status.h"
 #include "cli/single_run.h"
+#include "cli/word_query.h"
 #include "core/utf16.h"
 #include "window/fields.h"
 
@@ -26,6 +29,8 @@ struct CommandLine {
     std::optional<std::string> error;
     bool json = false;
     bool batch = false;
+    bool details = false;
+    std::optional<std::string> word;
 };
 
 // The options that give an input field its text.
@@ -45,7 +50,8 @@ constexpr std::array<InputOption, quorvel::kInputFields.size()> kInputOptions = 
 
 constexpr const char* kFooter =
     "Exit status: 0 done; 1 the calculation stopped at a run-time error; "
-    "2 a text that is not UTF-8, a bad option, or (--batch) an invalid line.";
+    "2 a text that is not UTF-8, a bad option, (--batch) an invalid line, "
+    "or (--word) a word that is not a whole number from 0 to 2^bits - 1.";
 
 // "Text of Fclock: reference clock in MHz (initially "100")"
 std::string InputHelp(const InputOption& option) {
@@ -63,19 +69,45 @@ void DefineOptions(CLI::App& app, CommandLine& line) {
     CLI::Option* batch = app.add_flag("--batch", line.batch,
                                       "Read JSON Lines of inputs on stdin, write one JSON line each");
     batch->excludes(json);
+    CLI::Option* details = app.add_flag("--details", line.details,
+                                        "Add what each word really gives: its exact output, its error and "
+                                        "the exact nearest word");
+    CLI::Option* word = app.add_option("--word", line.word,
+                                       "Print what this tuning word gives with --clock and --bits (decimal, "
+                                       "or hex after 0x), exactly; its error with --wanted")
+                            ->option_text("WORD");
+    word->excludes(batch)->excludes(details);
     for (const InputOption& input : kInputOptions) {
-        batch->excludes(app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT"));
+        CLI::Option* option = app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT");
+        batch->excludes(option);
+        if (input.field == Field::kFerror) word->excludes(option);
     }
+}
+
+// The input fields given on the command line, in window order.
+std::vector<cli::InputArgument> GivenInputs(CommandLine& line) {
+    std::vector<cli::InputArgument> inputs;
+    for (const InputOption& input : kInputOptions) {
+        if (std::optional<std::string>& text = line.*input.text) {
+            inputs.push_back({input.field, input.name, std::move(*text)});
+        }
+    }
+    return inputs;
 }
 
 cli::SingleRunRequest SingleRun(CommandLine& line) {
     cli::SingleRunRequest request;
     request.json = line.json;
-    for (const InputOption& input : kInputOptions) {
-        if (std::optional<std::string>& text = line.*input.text) {
-            request.inputs.push_back({input.field, input.name, std::move(*text)});
-        }
-    }
+    request.details = line.details;
+    request.inputs = GivenInputs(line);
+    return request;
+}
+
+cli::WordQueryRequest WordQuery(CommandLine& line) {
+    cli::WordQueryRequest request;
+    request.word = std::move(*line.word);
+    request.json = line.json;
+    request.inputs = GivenInputs(line);
     return request;
 }
 
@@ -96,6 +128,9 @@ int main(int argc, char** argv) {
         return app.exit(error) == 0 ? cli::kExitOk : cli::kExitInvalidInput;
     }
 
-    if (line.batch) return cli::RunBatch(std::cin, std::cout) ? cli::kExitOk : cli::kExitInvalidInput;
+    if (line.batch) {
+        return cli::RunBatch(std::cin, std::cout, {.details = line.details}) ? cli::kExitOk : cli::kExitInvalidInput;
+    }
+    if (line.word) return cli::RunWordQuery(WordQuery(line), std::cout, std::cerr);
     return cli::RunSingle(SingleRun(line), std::cout, std::cerr);
 }
