@@ -10,6 +10,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(QUORVEL_DISPLAY_VERSION));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
+    // One face and one set of colours for everything the application shows:
+    // the window, its error report, and the menus of its fields.
+    QApplication::setFont(quorvel::WindowFont());
+    QApplication::setPalette(quorvel::WindowPalette());
 
     quorvel::Form1 window;
     window.show();

@@ -1,17 +1,25 @@
 #include "window/form1.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QComboBox>
-#include <QFont>
+#include <QEvent>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTextLayout>
 #include <QPushButton>
 #include <QRect>
 #include <QStringView>
+#include <QStyleHints>
 #include <cstdint>
+#include <exception>
 #include <limits>
+#include <new>
+#include <stdexcept>
 
 #include "window/field_write_log.h"
 
@@ -69,21 +77,72 @@ void SetColour(QWidget* control, QPalette::ColorRole role, std::uint32_t bgr) {
     control->setPalette(palette);
 }
 
-// The window's font is MS Sans Serif where the system has it; elsewhere
-// Liberation Sans (Debian's fonts-liberation2), or failing that whatever
-// sans-serif face the system offers, stands in at the same point sizes.
+// The window's face, then the faces drawn to its widths (Arial's metrics,
+// which every caption is laid out to fit), in the order they are tried. A
+// wider face such as DejaVu Sans cuts captions, so it only serves when none
+// of these is installed.
+constexpr std::array<std::u16string_view, 8> kWindowFamilies = {
+    u"MS Sans Serif", u"Liberation Sans", u"Arimo",  u"Nimbus Sans",
+    u"Nimbus Sans L", u"Arial",           u"Helvetica", u"TeX Gyre Heros",
+};
+constexpr std::u16string_view kGenericFamily = u"sans-serif";
 constexpr double kWindowPoints = 8.25;
 constexpr double kHeadingPoints = 9.75;
-constexpr std::u16string_view kPlatformFamily = u"MS Sans Serif";
-constexpr std::u16string_view kStandInFamily = u"Liberation Sans";
 
-QFont WindowFont(double points) {
-    const QString platform_family = ToQString(kPlatformFamily);
-    QFont font(QFontDatabase::hasFamily(platform_family) ? platform_family : ToQString(kStandInFamily));
+QString WindowFamily() {
+    for (std::u16string_view family : kWindowFamilies) {
+        const QString name = ToQString(family);
+        if (QFontDatabase::hasFamily(name)) return name;
+    }
+    return ToQString(kGenericFamily);
+}
+
+QFont FontAt(double points) {
+    QFont font(WindowFamily());
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     return font;
 }
+
+// The light system colours: window and buttons (239, 239, 239), black text,
+// white fields, and Qt's light shades for frames and bevels.
+constexpr std::uint32_t kSystemGrey = 0x00EFEFEF;
+constexpr std::uint32_t kBlack = 0x00000000;
+constexpr std::uint32_t kDisabledText = 0x00BEBEBE;
+// Qt's light-theme highlight (48, 140, 198) darkened to (38, 112, 158), so
+// that white selected text reads at 5.4:1 rather than 3.7:1.
+constexpr std::uint32_t kHighlight = 0x009E7026;
+constexpr int kLightFactor = 150;   // light bevel: the grey made 50% lighter
+constexpr int kMidFactor = 130;     // mid shade
+constexpr int kDarkFactor = 150;    // dark shade
+constexpr int kShadowFactor = 135;  // shadow: the dark shade darker again
+constexpr int kPlaceholderAlpha = 128;
+
+}  // namespace
+
+QFont WindowFont() { return FontAt(kWindowPoints); }
+
+QPalette WindowPalette() {
+    const QColor grey = FromBgr(kSystemGrey);
+    const QColor black = FromBgr(kBlack);
+    const QColor white = FromBgr(kWhite);
+    const QColor dark = grey.darker(kDarkFactor);
+    QPalette palette(black, grey, grey.lighter(kLightFactor), dark, grey.darker(kMidFactor), black, white, white,
+                     grey);
+    palette.setColor(QPalette::Shadow, dark.darker(kShadowFactor));
+    palette.setColor(QPalette::Highlight, FromBgr(kHighlight));
+    palette.setColor(QPalette::HighlightedText, white);
+    QColor placeholder = black;
+    placeholder.setAlpha(kPlaceholderAlpha);
+    palette.setColor(QPalette::PlaceholderText, placeholder);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, FromBgr(kDisabledText));
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Base, grey);
+    return palette;
+}
+
+namespace {
 
 // How a text field looks at start.
 enum class Look {
@@ -113,6 +172,39 @@ void ApplyLook(QLineEdit* edit, Look look) {
             break;
     }
 }
+
+// A caption that wraps onto more lines than one, its lines set at the
+// spacing of the faces the window is laid out for (Arial's metrics: the
+// baseline 0.905 em below the top, lines 1.149 em apart). Some faces with
+// those widths carry a taller line spacing (Nimbus Sans: 1.57 em), which
+// would push the second line out of its box.
+class WrappedCaption final : public QLabel {
+public:
+    WrappedCaption(const QString& text, QWidget* parent) : QLabel(text, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        static constexpr qreal kAscentEm = 0.905;
+        static constexpr qreal kLineEm = 1.149;
+        const qreal em = QFontInfo(font()).pixelSize();
+        const QFontMetricsF metrics(font());
+        QTextLayout layout(text(), font());
+        QTextOption option(alignment() & Qt::AlignHorizontal_Mask);
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        qreal baseline = kAscentEm * em;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width());
+            line.setPosition(QPointF(0, baseline - metrics.ascent()));
+            baseline += kLineEm * em;
+        }
+        layout.endLayout();
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        layout.draw(&painter, QPointF(0, 0));
+    }
+};
 
 struct TextFieldControl {
     Field field;
@@ -183,27 +275,52 @@ void EmptyOutputsNotWritten(FieldAccess& fields, const FieldWriteLog& log) {
     }
 }
 
+// What the user is told when the calculation stops on something other than a
+// run-time error of the rules.
+constexpr std::u16string_view kOutOfMemory = u"There is not enough memory to finish the calculation.";
+constexpr std::u16string_view kUnexpectedFailure = u"The calculation stopped on an unexpected failure.";
+
+// Redrawing a field draws its whole text; with a long text every blink of
+// the cursor costs a visible share of a processor, so from this length on the
+// focused field's cursor stays on instead. No field this wide shows more
+// than a few dozen characters.
+constexpr qsizetype kSteadyCursorLength = 1000;
+
+constexpr std::u16string_view kIconPath = u":/icons/org.quorvel.Quorvel.svg";
+
 }  // namespace
 
-Form1::Form1(QWidget* parent) : Form1(std::make_unique<MessageBoxReporter>(), parent) {}
+Form1::Form1(QWidget* parent) : Form1(std::make_unique<MessageBoxReporter>(), &Calculate, parent) {}
 
-Form1::Form1(std::unique_ptr<ErrorReporter> reporter, QWidget* parent)
-    : QWidget(parent), reporter_(std::move(reporter)) {
+Form1::Form1(std::unique_ptr<ErrorReporter> reporter, Calculation calculation, QWidget* parent)
+    : QWidget(parent),
+      reporter_(std::move(reporter)),
+      calculation_(calculation),
+      cursor_flash_time_(QGuiApplication::styleHints()->cursorFlashTime()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ToQString(kWindowCaption));
-    setFont(WindowFont(kWindowPoints));
+    setWindowIcon(QIcon(ToQString(kIconPath)));
+    // Set before the controls exist, so that every control starts from them.
+    setFont(WindowFont());
+    setPalette(WindowPalette());
     resize(ToPixels(kClientArea).size());
 
     CreateFields();
     CreateLabels();
     SetFocusOrder();
+    SetMinimumToControls();
     // The initial texts are in place before the reactions are wired, so
     // putting them there raises none.
     ConnectHandlers();
     TextField(Field::kFclock)->setFocus();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // Hiding the window on its way out moves the focus; by then this is no
+    // longer a Form1 that could react to it.
+    disconnect(qApp, nullptr, this, nullptr);
+    QGuiApplication::styleHints()->setCursorFlashTime(cursor_flash_time_);
+}
 
 void Form1::CreateFields() {
     for (const TextFieldControl& control : kTextFields) {
@@ -231,21 +348,29 @@ void Form1::CreateBitSizeBox() {
     for (std::u16string_view entry : kBitSizeList) bit_size_->addItem(ToQString(entry));
     bit_size_->setEditText(ToQString(InitialText(Field::kBitSize)));
     SetColour(bit_size_, QPalette::Base, kWhite);
+    // A wheel turned over the box while the focus is elsewhere would change
+    // the width unseen: the box neither takes the focus from the wheel nor
+    // steps without it (eventFilter).
+    bit_size_->setFocusPolicy(Qt::StrongFocus);
+    bit_size_->installEventFilter(this);
 }
 
 void Form1::CreateGoButton() {
-    // Neither default nor auto-default: Enter in a field presses nothing.
+    // Not the default button, so Enter in a field presses nothing; auto-default,
+    // so Enter presses it when it has the focus, as Space does. Outside a
+    // dialog an auto-default button never becomes the default.
     go_ = new QPushButton(ToQString(kGoCaption), this);
     go_->setObjectName(QStringLiteral("Go"));
     go_->setGeometry(ToPixels(kGoPlace));
-    go_->setAutoDefault(false);
+    go_->setAutoDefault(true);
     go_->setDefault(false);
     go_->hide();
 }
 
 void Form1::CreateLabels() {
     for (const RowLabelControl& control : kRowLabels) {
-        auto* label = new QLabel(ToQString(RowCaption(control.row)), this);
+        QLabel* label = control.wraps ? new WrappedCaption(ToQString(RowCaption(control.row)), this)
+                                      : new QLabel(ToQString(RowCaption(control.row)), this);
         label->setObjectName(QString::fromLatin1(control.name));
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -259,7 +384,7 @@ void Form1::CreateLabels() {
     heading->setObjectName(QStringLiteral("Label9"));
     heading->setTextFormat(Qt::PlainText);
     heading->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    heading->setFont(WindowFont(kHeadingPoints));
+    heading->setFont(FontAt(kHeadingPoints));
     SetColour(heading, QPalette::WindowText, kGreen);
     heading->setGeometry(ToPixels(kHeadingPlace));
 }
@@ -282,6 +407,23 @@ void Form1::ConnectHandlers() {
     connect(TextField(Field::kFwanted), &QLineEdit::textChanged, this, &Form1::Fwanted_Change);
     connect(TextField(Field::kFerror), &QLineEdit::textChanged, this, &Form1::Ferror_Change);
     connect(go_, &QPushButton::clicked, this, &Form1::Go_Click);
+
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        connect(edit, &QLineEdit::textChanged, this, &Form1::Field_FocusOrTextChange);
+    }
+    connect(qApp, &QApplication::focusChanged, this, &Form1::Field_FocusOrTextChange);
+    for (Field hex : {Field::kNhex, Field::kNewNhex}) TextField(hex)->installEventFilter(this);
+}
+
+// The window is as small as its controls allow, with the margin that its
+// left- and topmost controls keep from its edges on the far sides too; the
+// hidden button counts.
+void Form1::SetMinimumToControls() {
+    QRect needed;
+    for (const QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        needed = needed.united(control->geometry());
+    }
+    setMinimumSize(needed.right() + 1 + needed.left(), needed.bottom() + 1 + needed.top());
 }
 
 QLineEdit* Form1::TextField(Field field) const { return text_fields_[static_cast<std::size_t>(field)]; }
@@ -297,11 +439,14 @@ std::u16string Form1::Text(Field field) const {
 }
 
 void Form1::SetText(Field field, std::u16string_view text) {
-    if (field == Field::kBitSize) {
-        bit_size_->setEditText(ToQString(text));
-    } else {
-        TextField(field)->setText(ToQString(text));
-    }
+    SetTextFromStart(field == Field::kBitSize ? bit_size_->lineEdit() : TextField(field), text);
+}
+
+// A field the program writes shows the start of its text, where the most
+// significant digits are and the number comes before any marker.
+void Form1::SetTextFromStart(QLineEdit* edit, std::u16string_view text) {
+    edit->setText(ToQString(text));
+    edit->setCursorPosition(0);
 }
 
 void Form1::Fclock_Change() {
@@ -316,16 +461,49 @@ void Form1::Fwanted_Change() {
 
 void Form1::Ferror_Change() { SetColour(TextField(Field::kFerror), QPalette::Base, kWhite); }
 
+// Whatever stops the calculation is reported, the fields as the failed run
+// left them; then the outputs it did not reach are emptied and the window,
+// with everything typed, lives on.
 void Form1::Go_Click() {
     FieldWriteLog fields(*this);
     try {
-        Calculate(fields, vars_);
+        calculation_(fields, vars_);
+        return;
     } catch (const RunTimeError& error) {
-        // The report shows the fields as the failed run left them; the
-        // window lives on after it.
-        reporter_->Report(this, error);
-        EmptyOutputsNotWritten(*this, fields);
+        reporter_->Report(this, ReportText(error));
+    } catch (const std::bad_alloc&) {
+        reporter_->Report(this, ToQString(kOutOfMemory));
+    } catch (const std::length_error&) {
+        reporter_->Report(this, ToQString(kOutOfMemory));
+    } catch (...) {
+        reporter_->Report(this, ToQString(kUnexpectedFailure));
     }
+    EmptyOutputsNotWritten(*this, fields);
+}
+
+// The focused field's cursor blinks unless the field's text is long.
+void Form1::Field_FocusOrTextChange() {
+    auto* focused = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    const bool long_text = focused != nullptr && isAncestorOf(focused) && focused->text().size() >= kSteadyCursorLength;
+    const int flash_time = long_text ? 0 : cursor_flash_time_;
+    if (QGuiApplication::styleHints()->cursorFlashTime() != flash_time) {
+        QGuiApplication::styleHints()->setCursorFlashTime(flash_time);
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    // The bit-size box steps on the wheel only when it has the focus.
+    if (watched == bit_size_ && event->type() == QEvent::Wheel) return !bit_size_->hasFocus();
+    // A double-click in a hex field selects its whole word, "0x" and every
+    // group, not the one group under the pointer.
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+            edit->selectAll();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace quorvel

@@ -8,6 +8,8 @@
 // the text of a field here changes the control's text, and a change of an
 // input field's text runs its reaction before SetText returns.
 
+#include <QFont>
+#include <QPalette>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -24,13 +26,30 @@ class QPushButton;
 
 namespace quorvel {
 
+// The face the whole application writes in, at the window's 8.25 pt: MS Sans
+// Serif where the system has it, else the first installed face with its
+// metrics (Liberation Sans, Arimo, Nimbus Sans, ...), else the system's
+// generic sans-serif.
+QFont WindowFont();
+
+// The light system colours the window's own colours were chosen against:
+// black text on white fields and a (239, 239, 239) grey window, whatever
+// theme the desktop uses. White selected text on its highlight reads at
+// better than 4.5:1.
+QPalette WindowPalette();
+
+// The calculation the Calculate button runs; Calculate unless a test puts a
+// failing one in its place.
+using Calculation = void (*)(FieldAccess& fields, CalculatorVariables& vars);
+
 class Form1 final : public QWidget, public FieldAccess {
     Q_OBJECT
 
 public:
     // Reports errors in a modal message box.
     explicit Form1(QWidget* parent = nullptr);
-    explicit Form1(std::unique_ptr<ErrorReporter> reporter, QWidget* parent = nullptr);
+    explicit Form1(std::unique_ptr<ErrorReporter> reporter, Calculation calculation = &Calculate,
+                   QWidget* parent = nullptr);
     ~Form1() override;
 
     std::u16string Text(Field field) const override;
@@ -41,6 +60,10 @@ private slots:
     void Fwanted_Change();
     void Ferror_Change();
     void Go_Click();
+    void Field_FocusOrTextChange();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateFields();
@@ -49,11 +72,16 @@ private:
     void CreateLabels();
     void SetFocusOrder();
     void ConnectHandlers();
+    void SetMinimumToControls();
+    static void SetTextFromStart(QLineEdit* edit, std::u16string_view text);
 
     QLineEdit* TextField(Field field) const;
     QWidget* Control(Field field) const;
 
     std::unique_ptr<ErrorReporter> reporter_;
+    Calculation calculation_;
+    // The cursor's blink period when the window opened (0: no blinking).
+    int cursor_flash_time_;
     CalculatorVariables vars_;
     QComboBox* bit_size_ = nullptr;
     // Indexed by Field; empty at BitSize, which is the combo box.
