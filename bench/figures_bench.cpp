@@ -44,23 +44,11 @@ void BM_RunActionWithFiguresRealisticMix(benchmark::State& state) {
 }
 BENCHMARK(BM_RunActionWithFiguresRealisticMix);
 
-constexpr std::size_t kLinesPerRun = 10000;
-
-// The lines of the plain batch benchmark: some keys left out, one error line.
-constexpr std::array<std::string_view, 8> kLines = {
-    R"({"BitSize":"32","Fclock":"100","Fwanted":"25","Ferror":""})",
-    R"({"BitSize":"32","Fclock":"100","Fwanted":"25","Ferror":"10"})",
-    R"({"BitSize":"48","Fclock":"180","Fwanted":"10"})",
-    R"({"BitSize":"48","Fclock":"1000","Fwanted":"140.625","Ferror":"12.5"})",
-    R"({"Fclock":"125","Fwanted":"10.7"})",
-    R"({"BitSize":"32","Fclock":"50","Fwanted":"13.56","Ferror":"-3.2"})",
-    R"({"BitSize":"32","Fclock":"20","Fwanted":"7.15909","Ferror":"0.4"})",
-    R"({"BitSize":"48","Fclock":"100","Fwanted":"60"})",
-};
+using quorvel::bench::BatchInput;
+using quorvel::bench::kLinesPerRun;
 
 void BM_RunBatchWithDetailsInMemory(benchmark::State& state) {
-    std::string input;
-    for (std::size_t i = 0; i < kLinesPerRun; ++i) input.append(kLines[i % kLines.size()]).push_back('\n');
+    const std::string input = BatchInput();
     std::string output;
     for (auto _ : state) {
         std::istringstream in(input);

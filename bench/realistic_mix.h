@@ -1,7 +1,9 @@
 #pragma once
-// The realistic inputs the action benchmarks share.
+// The realistic inputs the action and batch benchmarks share.
 
 #include <array>
+#include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -41,6 +43,26 @@ inline std::vector<FieldTexts> MixFields() {
     std::vector<FieldTexts> all;
     for (const Inputs& inputs : kRealisticMix) all.push_back(FieldsFor(inputs));
     return all;
+}
+
+inline constexpr std::size_t kLinesPerRun = 10000;
+
+// Batch lines as a script would send them; some keys left out, one error line.
+inline constexpr std::array<std::string_view, 8> kLines = {
+    R"({"BitSize":"32","Fclock":"100","Fwanted":"25","Ferror":""})",
+    R"({"BitSize":"32","Fclock":"100","Fwanted":"25","Ferror":"10"})",
+    R"({"BitSize":"48","Fclock":"180","Fwanted":"10"})",
+    R"({"BitSize":"48","Fclock":"1000","Fwanted":"140.625","Ferror":"12.5"})",
+    R"({"Fclock":"125","Fwanted":"10.7"})",
+    R"({"BitSize":"32","Fclock":"50","Fwanted":"13.56","Ferror":"-3.2"})",
+    R"({"BitSize":"32","Fclock":"20","Fwanted":"7.15909","Ferror":"0.4"})",
+    R"({"BitSize":"48","Fclock":"100","Fwanted":"60"})",
+};
+
+inline std::string BatchInput() {
+    std::string input;
+    for (std::size_t i = 0; i < kLinesPerRun; ++i) input.append(kLines[i % kLines.size()]).push_back('\n');
+    return input;
 }
 
 }  // namespace quorvel::bench

@@ -75,7 +75,12 @@ void RoundDigits(std::string& digits, std::size_t significant, bool sticky, std:
 
 // Writes 0.digits * 10^exponent in the form exact_figures.h states.
 std::string Layout(bool negative, std::string_view digits, std::int64_t exponent) {
+    constexpr std::size_t kSignPointAndExponent = 8;
+    const std::size_t zeros = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(exponent < 0 ? -exponent : exponent - static_cast<std::int64_t>(digits.size()), 0,
+                                 kHighestPositionalExponent));
     std::string text;
+    text.reserve(digits.size() + zeros + kSignPointAndExponent);
     if (negative) text.push_back('-');
     const auto count = static_cast<std::int64_t>(digits.size());
     if (exponent > kHighestPositionalExponent || exponent < kLowestPositionalExponent) {
@@ -121,7 +126,7 @@ std::optional<std::string> HexDigitsOf(std::u16string_view text) {
         if (digits.size() <= kMaxWordHexDigits) digits.push_back(static_cast<char>(c));
     }
     if (!any_digit) return std::nullopt;
-    if (digits.empty()) digits = "0";
+    if (digits.empty()) digits.push_back('0');  // all zeros
     return digits;
 }
 
