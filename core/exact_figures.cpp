@@ -281,9 +281,8 @@ private:
         mpz_set_str(value.num.get_mpz_t(), number->digits.c_str(), kDecimalBase);
         if (number->negative) mpz_neg(value.num.get_mpz_t(), value.num.get_mpz_t());
         const std::int64_t exponent = number->exponent - count + scale;
-        SetPower(power_, kDecimalRadix, exponent >= 0 ? exponent : -exponent);
         mpz_class& scaled = exponent >= 0 ? value.num : value.den;
-        scaled *= power_;
+        scaled *= Power(ten_, kDecimalRadix, exponent >= 0 ? exponent : -exponent);
         return true;
     }
 
@@ -328,15 +327,23 @@ private:
         difference.exponent = exponent;
     }
 
-    // power = base^exponent. power_ is written only here, so the last power
-    // it holds can be reused when the same one is asked for again.
-    void SetPower(mpz_class& power, unsigned long base, std::int64_t exponent) {
-        if (&power == &power_ && base == power_base_ && exponent == power_exponent_) return;
+    static void SetPower(mpz_class& power, unsigned long base, std::int64_t exponent) {
         mpz_ui_pow_ui(power.get_mpz_t(), base, static_cast<unsigned long>(exponent));
-        if (&power == &power_) {
-            power_base_ = base;
-            power_exponent_ = exponent;
+    }
+
+    // A power of ten or of five, kept with its exponent: the same ones come
+    // up again and again (an output and its error share theirs), and the
+    // members are written nowhere else.
+    struct CachedPower {
+        mpz_class value;
+        std::int64_t exponent = -1;
+    };
+    static const mpz_class& Power(CachedPower& power, unsigned long base, std::int64_t exponent) {
+        if (power.exponent != exponent) {
+            SetPower(power.value, base, exponent);
+            power.exponent = exponent;
         }
+        return power.value;
     }
 
     // A dyadic value's decimal expansion is finite: m * 2^-k = m * 5^k / 10^k.
@@ -348,8 +355,7 @@ private:
             mpz_mul_2exp(scaled_.get_mpz_t(), scaled_.get_mpz_t(), BitCount(value.exponent));
         } else {
             decimal_shift = -value.exponent;
-            SetPower(power_, kFive, decimal_shift);
-            scaled_ *= power_;
+            scaled_ *= Power(five_, kFive, decimal_shift);
         }
         SetDigits(scaled_);
         return Finish(sgn(value.mantissa) < 0, significant, false,
@@ -366,12 +372,12 @@ private:
         const auto estimate = static_cast<std::int64_t>(mpz_sizeinbase(scaled_.get_mpz_t(), kDecimalBase)) -
                               static_cast<std::int64_t>(mpz_sizeinbase(value.den.get_mpz_t(), kDecimalBase));
         const std::int64_t shift = significant - estimate + 1;
-        SetPower(power_, kDecimalRadix, shift >= 0 ? shift : -shift);
+        const mpz_class& power = Power(ten_, kDecimalRadix, shift >= 0 ? shift : -shift);
         if (shift >= 0) {
-            scaled_ *= power_;
+            scaled_ *= power;
             mpz_tdiv_qr(quotient_.get_mpz_t(), remainder_.get_mpz_t(), scaled_.get_mpz_t(), value.den.get_mpz_t());
         } else {
-            divisor_ = power_ * value.den;
+            divisor_ = power * value.den;
             mpz_tdiv_qr(quotient_.get_mpz_t(), remainder_.get_mpz_t(), scaled_.get_mpz_t(), divisor_.get_mpz_t());
         }
         SetDigits(quotient_);
@@ -381,9 +387,11 @@ private:
 
     // The decimal digits of a non-negative integer, into the reused buffer.
     void SetDigits(const mpz_class& whole) {
-        digits_.resize(mpz_sizeinbase(whole.get_mpz_t(), kDecimalBase) + 2);
+        // The size in base 10 is exact or one too large.
+        const std::size_t size = mpz_sizeinbase(whole.get_mpz_t(), kDecimalBase);
+        digits_.resize(size + 2);
         mpz_get_str(digits_.data(), kDecimalBase, whole.get_mpz_t());
-        digits_.resize(std::char_traits<char>::length(digits_.data()));
+        digits_.resize(digits_[size - 1] == '\0' ? size - 1 : size);
     }
 
     // Rounds the digits of 0.digits * 10^exponent and lays the value out.
@@ -398,9 +406,8 @@ private:
 
     Dyadic clock_, wanted_, output_, error_;
     Fraction ratio_, written_clock_, written_wanted_, written_error_, measured_, exact_;
-    mpz_class shown_, nearest_, scaled_, power_, divisor_, quotient_, remainder_;
-    unsigned long power_base_ = 0;
-    std::int64_t power_exponent_ = -1;
+    mpz_class shown_, nearest_, scaled_, divisor_, quotient_, remainder_;
+    CachedPower ten_, five_;
     std::string digits_;
 };
 
