@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "window/calculate_action.h"
+#include "window/word_details.h"
 #include "cli/outcome_text.h"
 #include "core/utf16.h"
 
@@ -161,9 +162,10 @@ std::variant<FieldTexts, InvalidLine> ReadInputLine(std::string_view line) {
     return handler.TakeFields();
 }
 
-bool RunBatch(std::istream& in, std::ostream& out) {
+bool RunBatch(std::istream& in, std::ostream& out, const BatchOptions& options) {
     bool all_valid = true;
     OutcomeJsonWriter writer;
+    WordFigureCalculator calculator;
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -171,6 +173,9 @@ bool RunBatch(std::istream& in, std::ostream& out) {
         if (auto* invalid = std::get_if<InvalidLine>(&input)) {
             all_valid = false;
             WriteInvalidLine(std::move(invalid->reason), out);
+        } else if (options.details) {
+            const DetailedOutcome detailed = RunActionWithFigures(std::move(std::get<FieldTexts>(input)), calculator);
+            writer.WriteLine(detailed.outcome, detailed.figures, out);
         } else {
             writer.WriteLine(RunAction(std::move(std::get<FieldTexts>(input))), out);
         }

@@ -29,7 +29,12 @@ struct InvalidLine {
 // Fresh fields with the line's inputs set, or why the line is not valid.
 std::variant<FieldTexts, InvalidLine> ReadInputLine(std::string_view line);
 
+struct BatchOptions {
+    // Each outcome line also carries the words' exact figures ("details").
+    bool details = false;
+};
+
 // Returns false if any line was invalid.
-bool RunBatch(std::istream& in, std::ostream& out);
+bool RunBatch(std::istream& in, std::ostream& out, const BatchOptions& options = {});
 
 }  // namespace quorvel::cli

@@ -4,6 +4,8 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -11,6 +13,7 @@
 #include "cli/exit_status.h"
 #include "cli/single_run.h"
 #include "cli/unfinished_run.h"
+#include "cli/word_query.h"
 #include "core/utf16.h"
 #include "window/fields.h"
 
@@ -27,6 +30,8 @@ struct CommandLine {
     std::optional<std::string> error;
     bool json = false;
     bool batch = false;
+    bool details = false;
+    std::optional<std::string> word;
 };
 
 // The options that give an input field its text.
@@ -46,7 +51,8 @@ constexpr std::array<InputOption, quorvel::kInputFields.size()> kInputOptions = 
 
 constexpr const char* kFooter =
     "Exit status: 0 done; 1 the calculation stopped at a run-time error; "
-    "2 a text that is not UTF-8, a bad option, or (--batch) an invalid line; "
+    "2 a text that is not UTF-8, a bad option, (--batch) an invalid line, "
+    "or (--word) a word that is not a whole number from 0 to 2^bits - 1; "
     "3 the run could not finish (memory ran out, the input could not be read or the output "
     "not written): said on stderr, the lines already written are kept.";
 
@@ -66,19 +72,45 @@ void DefineOptions(CLI::App& app, CommandLine& line) {
     CLI::Option* batch = app.add_flag("--batch", line.batch,
                                       "Read JSON Lines of inputs on stdin, write one JSON line each");
     batch->excludes(json);
+    CLI::Option* details = app.add_flag("--details", line.details,
+                                        "Add what each word really gives: its exact output, its error and "
+                                        "the exact nearest word");
+    CLI::Option* word = app.add_option("--word", line.word,
+                                       "Print what this tuning word gives with --clock and --bits (decimal, "
+                                       "or hex after 0x), exactly; its error with --wanted")
+                            ->option_text("WORD");
+    word->excludes(batch)->excludes(details);
     for (const InputOption& input : kInputOptions) {
-        batch->excludes(app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT"));
+        CLI::Option* option = app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT");
+        batch->excludes(option);
+        if (input.field == Field::kFerror) word->excludes(option);
     }
+}
+
+// The input fields given on the command line, in window order.
+std::vector<cli::InputArgument> GivenInputs(CommandLine& line) {
+    std::vector<cli::InputArgument> inputs;
+    for (const InputOption& input : kInputOptions) {
+        if (std::optional<std::string>& text = line.*input.text) {
+            inputs.push_back({input.field, input.name, std::move(*text)});
+        }
+    }
+    return inputs;
 }
 
 cli::SingleRunRequest SingleRun(CommandLine& line) {
     cli::SingleRunRequest request;
     request.json = line.json;
-    for (const InputOption& input : kInputOptions) {
-        if (std::optional<std::string>& text = line.*input.text) {
-            request.inputs.push_back({input.field, input.name, std::move(*text)});
-        }
-    }
+    request.details = line.details;
+    request.inputs = GivenInputs(line);
+    return request;
+}
+
+cli::WordQueryRequest WordQuery(CommandLine& line) {
+    cli::WordQueryRequest request;
+    request.word = std::move(*line.word);
+    request.json = line.json;
+    request.inputs = GivenInputs(line);
     return request;
 }
 
@@ -104,7 +136,11 @@ int main(int argc, char** argv) {
     std::cin.exceptions(std::ios::badbit);
     return cli::RunToTheEnd(
         [&] {
-            if (line.batch) return cli::RunBatch(std::cin, std::cout) ? cli::kExitOk : cli::kExitInvalidInput;
+            if (line.batch) {
+                return cli::RunBatch(std::cin, std::cout, {.details = line.details}) ? cli::kExitOk
+                                                                                     : cli::kExitInvalidInput;
+            }
+            if (line.word) return cli::RunWordQuery(WordQuery(line), std::cout, std::cerr);
             return cli::RunSingle(SingleRun(line), std::cout, std::cerr);
         },
         std::cout, std::cerr);

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <ostream>
 
+#include "cli/details.h"
 #include "core/utf16.h"
 
 namespace quorvel::cli {
@@ -62,7 +63,7 @@ void OutcomeJsonWriter::AppendString(std::u16string_view text) {
     line_.push_back('"');
 }
 
-void OutcomeJsonWriter::WriteLine(const ActionOutcome& outcome, std::ostream& out) {
+void OutcomeJsonWriter::AppendOutcome(const ActionOutcome& outcome) {
     line_.assign(R"({"fields":{)");
     for (Field field : kAllFields) {
         if (field != kAllFields.front()) line_.push_back(',');
@@ -80,8 +81,23 @@ void OutcomeJsonWriter::WriteLine(const ActionOutcome& outcome, std::ostream& ou
     } else {
         line_.append("null");
     }
+}
+
+void OutcomeJsonWriter::Finish(std::ostream& out) {
     line_.append("}\n");
     out.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+}
+
+void OutcomeJsonWriter::WriteLine(const ActionOutcome& outcome, std::ostream& out) {
+    AppendOutcome(outcome);
+    Finish(out);
+}
+
+void OutcomeJsonWriter::WriteLine(const ActionOutcome& outcome, const RunFigures& figures, std::ostream& out) {
+    AppendOutcome(outcome);
+    line_.append(R"(,"details":)");
+    AppendDetailsJson(line_, figures);
+    Finish(out);
 }
 
 std::string JsonLine(const nlohmann::ordered_json& object) {

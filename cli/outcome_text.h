@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "window/calculate_action.h"
+#include "window/word_details.h"
 
 namespace quorvel::cli {
 
@@ -23,8 +24,14 @@ namespace quorvel::cli {
 class OutcomeJsonWriter {
 public:
     void WriteLine(const ActionOutcome& outcome, std::ostream& out);
+    // The same line with the words' figures (--details) after "error":
+    //   {"fields":{...},"error":null,"details":{"N":...,"N2":...}}
+    void WriteLine(const ActionOutcome& outcome, const RunFigures& figures, std::ostream& out);
 
 private:
+    // The line up to its closing brace.
+    void AppendOutcome(const ActionOutcome& outcome);
+    void Finish(std::ostream& out);
     void AppendString(std::u16string_view text);
 
     std::string line_;

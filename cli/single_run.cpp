@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "window/calculate_action.h"
+#include "window/word_details.h"
+#include "cli/details.h"
 #include "cli/exit_status.h"
 #include "cli/outcome_text.h"
 #include "core/utf16.h"
@@ -22,11 +24,17 @@ int RunSingle(const SingleRunRequest& request, std::ostream& out, std::ostream& 
         fields.SetText(input.field, *text);
     }
 
-    const ActionOutcome outcome = RunAction(std::move(fields));
-    if (request.json) {
+    WordFigureCalculator calculator;
+    const DetailedOutcome detailed = request.details ? RunActionWithFigures(std::move(fields), calculator)
+                                                     : DetailedOutcome{RunAction(std::move(fields)), {}};
+    const ActionOutcome& outcome = detailed.outcome;
+    if (request.json && request.details) {
+        OutcomeJsonWriter().WriteLine(outcome, detailed.figures, out);
+    } else if (request.json) {
         OutcomeJsonWriter().WriteLine(outcome, out);
     } else {
         WritePlainFields(outcome.fields, out);
+        if (request.details) WritePlainDetails(detailed.figures, out);
         // The fields first, so that a terminal shows them above the error.
         out.flush();
         if (outcome.error) err << ErrorLine(*outcome.error) << '\n';

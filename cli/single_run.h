@@ -21,11 +21,12 @@ struct InputArgument {
 struct SingleRunRequest {
     std::vector<InputArgument> inputs;  // the others keep their initial texts
     bool json = false;
+    bool details = false;  // the words' exact figures after the table or in the object
 };
 
 // Runs the action on fresh fields and writes the outcome to `out`: the plain
 // table, with the run-time error line on `err`, or the JSON object, which
-// carries the error itself. Returns the exit status: kExitRunTimeError after
+// carries the error itself; with `details`, the figures of the words too. Returns the exit status: kExitRunTimeError after
 // a run-time error, kExitInvalidInput (and nothing on `out`) when a text is
 // not UTF-8.
 int RunSingle(const SingleRunRequest& request, std::ostream& out, std::ostream& err);

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Prints this machine's performance figures: the Google Benchmark suite
 # (the Calculate action against a std::to_chars floor, RunBatch in memory,
-# fields of up to a million characters), then quorvel-calc --batch on a
+# fields of up to a million characters, the exact figures against the plain
+# action), then quorvel-calc --batch, without and with --details, on a
 # generated input of 1,000,000 lines, in lines per second on one core.
 #   scripts/bench.sh build-bench/bin
 set -eu
@@ -34,6 +35,8 @@ echo
 echo "Calculate action / to_chars floor (goal: at most 3x):" \
      "initial texts $(ratio BM_CalculateInitialTexts BM_ToCharsFloorInitialTexts)x," \
      "realistic mix $(ratio BM_CalculateRealisticMix BM_ToCharsFloorRealisticMix)x"
+echo "Action with the exact figures / plain action (goal: at most 3x):" \
+     "realistic mix $(ratio BM_RunActionWithFiguresRealisticMix BM_RunActionRealisticMix)x"
 
 # Realistic batch lines: 32 and 48 bits, common clocks, wanted frequencies
 # below the Nyquist limit with up to six decimals, a measured error on every
@@ -51,22 +54,31 @@ awk -v lines="$lines" 'BEGIN {
     }
 }' >"$scratch/batch.jsonl"
 
-best_ns=0
-run=1
-while [ "$run" -le "$runs" ]; do
-    start=$(date +%s%N)
-    $one_core "$bin_dir/quorvel-calc" --batch <"$scratch/batch.jsonl" >"$scratch/batch.out"
-    end=$(date +%s%N)
-    elapsed=$((end - start))
-    if [ "$best_ns" -eq 0 ] || [ "$elapsed" -lt "$best_ns" ]; then best_ns=$elapsed; fi
-    run=$((run + 1))
-done
-written=$(wc -l <"$scratch/batch.out")
-if [ "$written" -ne "$lines" ]; then
-    echo "quorvel-calc --batch wrote $written lines for $lines" >&2
-    exit 1
-fi
-awk -v lines="$lines" -v ns="$best_ns" -v runs="$runs" 'BEGIN {
-    printf "quorvel-calc --batch: %d lines in %.2f s (best of %d) = %.0f lines/s (goal: at least 250000)\n",
-           lines, ns / 1e9, runs, lines / (ns / 1e9)
-}'
+# Times quorvel-calc on the generated lines with the given options, best of
+# $runs, and prints its rate against a goal in lines per second.
+time_batch() {
+    goal=$1
+    shift
+    best_ns=0
+    run=1
+    while [ "$run" -le "$runs" ]; do
+        start=$(date +%s%N)
+        $one_core "$bin_dir/quorvel-calc" "$@" <"$scratch/batch.jsonl" >"$scratch/batch.out"
+        end=$(date +%s%N)
+        elapsed=$((end - start))
+        if [ "$best_ns" -eq 0 ] || [ "$elapsed" -lt "$best_ns" ]; then best_ns=$elapsed; fi
+        run=$((run + 1))
+    done
+    written=$(wc -l <"$scratch/batch.out")
+    if [ "$written" -ne "$lines" ]; then
+        echo "quorvel-calc $* wrote $written lines for $lines" >&2
+        exit 1
+    fi
+    awk -v lines="$lines" -v ns="$best_ns" -v runs="$runs" -v goal="$goal" -v options="$*" 'BEGIN {
+        printf "quorvel-calc %s: %d lines in %.2f s (best of %d) = %.0f lines/s (goal: at least %d)\n",
+               options, lines, ns / 1e9, runs, lines / (ns / 1e9), goal
+    }'
+}
+
+time_batch 250000 --batch
+time_batch 100000 --batch --details

@@ -13,7 +13,7 @@ set -eu
 base="make cmake ninja-build g++ pkg-config
       qt6-base-dev libqt6svg6 libgl-dev x11-utils
       fonts-liberation2 fonts-croscore fonts-urw-base35
-      libcli11-dev nlohmann-json3-dev
+      libcli11-dev nlohmann-json3-dev libgmp-dev
       libgtest-dev libgmock-dev libbenchmark-dev
       appstream desktop-file-utils dpkg-dev file help2man"
 fuzz="clang-14 libclang-rt-14-dev"

@@ -1,0 +1,81 @@
+// The word fields' tooltips after a run, against the shared worked cases (a
+// field has a tooltip exactly when the run wrote it), two tooltips in full
+// (figures worked out with exact fractions), and the plain hex literal.
+
+#include "window/word_details.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <optional>
+#include <string>
+
+#include "tests/support/escaped.h"
+#include "tests/support/worked_cases.h"
+
+namespace quorvel {
+namespace {
+
+constexpr std::array<Field, 4> kWordFields = {Field::kNideal, Field::kNhex, Field::kNewN, Field::kNewNhex};
+
+class WordTips : public testing::TestWithParam<test::WorkedCase> {};
+
+TEST_P(WordTips, OnlyOnTheWordFieldsTheRunWrote) {
+    const test::WorkedCase& c = GetParam();
+    WordFigureCalculator calculator;
+    const DetailedOutcome run = RunActionWithFigures(test::InputFields(c), calculator);
+    EXPECT_EQ(run.outcome.error, c.error);
+    WrittenFields written;
+    for (const FieldWriteLog::Write& write : c.writes) written.set(static_cast<std::size_t>(write.field));
+    for (Field field : kAllFields) {
+        const std::u16string tip = WordFieldTip(field, run.figures, written);
+        const bool is_word_field = std::find(kWordFields.begin(), kWordFields.end(), field) != kWordFields.end();
+        EXPECT_EQ(!tip.empty(), is_word_field && written[static_cast<std::size_t>(field)]) << FieldName(field);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Worked, WordTips, testing::ValuesIn(test::AllWorkedCases()),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+std::u16string TipAfter(Field field, std::u16string_view bits, std::u16string_view wanted) {
+    FieldTexts fields;
+    fields.SetText(Field::kBitSize, bits);
+    fields.SetText(Field::kFwanted, wanted);
+    WordFigureCalculator calculator;
+    const DetailedOutcome run = RunActionWithFigures(fields, calculator);
+    return WordFieldTip(field, run.figures, WrittenFields().set());
+}
+
+TEST(WordTips, InitialTexts) {
+    EXPECT_EQ(test::Escaped(TipAfter(Field::kNewNhex, u"32", u"25")),
+              "Output 25000000 Hz\\nError 0 Hz (0 ppb)\\nExact nearest word: the same");
+}
+
+// Clock 100 MHz, wanted 23.711649 MHz, 48 bits: the exact quotient is
+// ...462.4963, its double ...462.5, so the word shown is one step high.
+TEST(WordTips, WorkedExampleOneStepHigh) {
+    EXPECT_EQ(test::Escaped(TipAfter(Field::kNhex, u"48", u"23.711649")),
+              "Output 23711649.000000178944 Hz\\n"
+              "Error 0.00000017894399206852540374 Hz (0.000007546670081 ppb)\\n"
+              "Exact nearest word 66742358500462 (-1 step)\\n"
+              "Its output 23711648.999999823673 Hz\\n"
+              "Its error -0.0000001763273758115246892 Hz (-0.000007436318571 ppb)");
+}
+
+TEST(PlainHexLiteral, WithoutBlanks) {
+    const std::array<std::pair<std::u16string_view, std::optional<std::u16string>>, 7> cases = {{
+        {u"0x 4000 0000", u"0x40000000"},
+        {u"0x 028F 5C28 F5C3", u"0x028F5C28F5C3"},
+        {u"0x FFFFFFFF FFFF", u"0xFFFFFFFFFFFF"},
+        {u"", std::nullopt},
+        {u"0x ", std::nullopt},
+        {u"4000 0000", std::nullopt},
+        {u"0x 40G0 0000", std::nullopt},
+    }};
+    for (const auto& [text, literal] : cases) EXPECT_EQ(PlainHexLiteral(text), literal) << test::Escaped(text);
+}
+
+}  // namespace
+}  // namespace quorvel

@@ -1,0 +1,148 @@
+#include "window/word_details.h"
+
+#include <string>
+#include <utility>
+
+namespace quorvel {
+namespace {
+
+bool IsWritten(const WrittenFields& written, Field field) { return written[static_cast<std::size_t>(field)]; }
+
+// Records which fields a run writes, passing everything through.
+class WriteTracker final : public FieldAccess {
+public:
+    explicit WriteTracker(FieldAccess& fields) : fields_(fields) {}
+    std::u16string Text(Field field) const override { return fields_.Text(field); }
+    void SetText(Field field, std::u16string_view text) override {
+        fields_.SetText(field, text);
+        written_.set(static_cast<std::size_t>(field));
+    }
+    const WrittenFields& written() const { return written_; }
+
+private:
+    FieldAccess& fields_;
+    WrittenFields written_;
+};
+
+// "0.5 Hz (2 ppb)", or "0.5 Hz" without a ppb figure.
+std::string ErrorText(const FrequencyFigures& figures) {
+    std::string text = *figures.error_hz + " Hz";
+    if (figures.error_ppb) text.append(" (").append(*figures.error_ppb).append(" ppb)");
+    return text;
+}
+
+// "Output ... Hz\nError ... Hz (... ppb)", each line with the given lead word.
+void AppendFrequencyLines(std::string& text, const FrequencyFigures& figures, std::string_view output_word,
+                          std::string_view error_word) {
+    text.append(output_word).append(" ").append(figures.output_hz).append(" Hz");
+    if (figures.error_hz) text.append("\n").append(error_word).append(" ").append(ErrorText(figures));
+}
+
+// "(-1 step)", "(2 steps)".
+std::string StepsText(const std::string& steps) {
+    const bool one = steps == "1" || steps == "-1";
+    return "(" + steps + (one ? " step)" : " steps)");
+}
+
+std::string NoCrossCheckText(NoCrossCheck reason) {
+    switch (reason) {
+        case NoCrossCheck::kBeyondExactRange:
+            return "No exact cross-check: a written number has more than " + std::to_string(kMaxExactDigits) +
+                   " digits";
+        case NoCrossCheck::kNoExactClock:
+            return "No exact cross-check: the written numbers give a clock of 0";
+    }
+    return {};
+}
+
+// The figures a word field shows, or nothing for the other fields.
+const std::optional<WordFigures>* FiguresOfField(Field field, const RunFigures& figures) {
+    switch (field) {
+        case Field::kNideal:
+        case Field::kNhex:
+            return &figures.ideal;
+        case Field::kNewN:
+        case Field::kNewNhex:
+            return &figures.corrected;
+        default:
+            return nullptr;
+    }
+}
+
+bool IsHexDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f'); }
+
+}  // namespace
+
+WrittenFields WrittenIn(const FieldWriteLog& log) {
+    WrittenFields written;
+    for (const FieldWriteLog::Write& write : log.writes()) written.set(static_cast<std::size_t>(write.field));
+    return written;
+}
+
+RunFigures FiguresOfRun(const FieldAccess& fields, const CalculatorVariables& vars, const WrittenFields& written,
+                        WordFigureCalculator& calculator) {
+    RunFigures figures;
+    if (IsWritten(written, Field::kNideal)) {
+        figures.ideal = calculator.Ideal({vars.N, vars.Fc, vars.Fout, vars.Bits}, fields.Text(Field::kFclock),
+                                         fields.Text(Field::kFwanted));
+    }
+    if (IsWritten(written, Field::kNewN)) {
+        figures.corrected = calculator.Corrected({vars.N2, vars.Fc2, vars.Fout, vars.Bits}, vars.N,
+                                                 fields.Text(Field::kFwanted), fields.Text(Field::kFerror));
+    }
+    return figures;
+}
+
+DetailedOutcome RunActionWithFigures(FieldTexts fields, WordFigureCalculator& calculator) {
+    DetailedOutcome detailed{{std::move(fields), {}, std::nullopt}, {}};
+    ActionOutcome& outcome = detailed.outcome;
+    WriteTracker tracker(outcome.fields);
+    outcome.error = CalculateCatchingRunTimeError(tracker, outcome.variables);
+    detailed.figures = FiguresOfRun(outcome.fields, outcome.variables, tracker.written(), calculator);
+    return detailed;
+}
+
+std::string FrequencyFiguresText(const FrequencyFigures& figures) {
+    std::string text;
+    AppendFrequencyLines(text, figures, "Output", "Error");
+    return text;
+}
+
+std::string WordFiguresText(const WordFigures& figures) {
+    std::string text = FrequencyFiguresText(figures.produced);
+    text.append("\n");
+    if (const auto* reason = std::get_if<NoCrossCheck>(&figures.cross_check)) {
+        text.append(NoCrossCheckText(*reason));
+        return text;
+    }
+    const CrossCheck& check = std::get<CrossCheck>(figures.cross_check);
+    if (!check.figures) {
+        text.append("Exact nearest word: the same");
+        return text;
+    }
+    text.append("Exact nearest word ").append(check.word).append(" ").append(StepsText(check.steps)).append("\n");
+    AppendFrequencyLines(text, *check.figures, "Its output", "Its error");
+    return text;
+}
+
+std::u16string WordFieldTip(Field field, const RunFigures& figures, const WrittenFields& written) {
+    const std::optional<WordFigures>* word = FiguresOfField(field, figures);
+    if (word == nullptr || !*word || !IsWritten(written, field)) return {};
+    const std::string text = WordFiguresText(**word);
+    return std::u16string(text.begin(), text.end());  // plain ASCII
+}
+
+std::optional<std::u16string> PlainHexLiteral(std::u16string_view hex_text) {
+    constexpr std::u16string_view kPrefix = u"0x";
+    if (!hex_text.starts_with(kPrefix)) return std::nullopt;
+    std::u16string literal(kPrefix);
+    for (char16_t c : hex_text.substr(kPrefix.size())) {
+        if (c == u' ') continue;
+        if (!IsHexDigit(c)) return std::nullopt;
+        literal.push_back(c);
+    }
+    if (literal.size() == kPrefix.size()) return std::nullopt;
+    return literal;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,76 @@
+#pragma once
+// The exact figures of a Calculate run's two words, for the window's
+// tooltips and the companion's details: what each word produces, its error,
+// and the exact cross-check. Figures exist only for the words the run
+// reached; a run that stopped earlier leaves them absent, never stale.
+
+#include <bitset>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/exact_figures.h"
+#include "window/calculate_action.h"
+#include "window/field_write_log.h"
+#include "window/fields.h"
+
+namespace quorvel {
+
+// The fields a run wrote, indexed by Field.
+using WrittenFields = std::bitset<kFieldCount>;
+
+// The fields a write log saw written.
+WrittenFields WrittenIn(const FieldWriteLog& log);
+
+struct RunFigures {
+    // N, with the clock as entered: present once the run wrote Nideal.
+    std::optional<WordFigures> ideal;
+    // N2, with the inferred clock: present once the run wrote NewN.
+    std::optional<WordFigures> corrected;
+};
+
+// The figures of a run, from the fields as it left them (the inputs read the
+// same after the run: the Nyquist marker never continues a number), the
+// variables it set and the fields it wrote.
+RunFigures FiguresOfRun(const FieldAccess& fields, const CalculatorVariables& vars, const WrittenFields& written,
+                        WordFigureCalculator& calculator);
+
+// RunAction, with the figures of the words it reached. A batch passes the
+// same calculator to every run.
+struct DetailedOutcome {
+    ActionOutcome outcome;
+    RunFigures figures;
+};
+DetailedOutcome RunActionWithFigures(FieldTexts fields, WordFigureCalculator& calculator);
+
+// What a word produces as one or two lines of text:
+//   Output 25000000 Hz
+//   Error 0 Hz (0 ppb)
+// the second only with a wanted frequency, without "(... ppb)" for one of 0.
+std::string FrequencyFiguresText(const FrequencyFigures& figures);
+
+// A word's figures as lines of text, separated by "\n", shared by the
+// window's tooltips and the companion's plain details:
+//   Output 23711649.000000179016 Hz
+//   Error 0.17901611328125 Hz (7.549742821 ppb)
+//   Exact nearest word 66742358500462 (-1 step)
+//   Its output 23711648.99999982357 Hz
+//   Its error -0.17578125 Hz (-7.413358228 ppb)
+// The error has no ppb part for a wanted frequency of 0. A word that agrees
+// with the exact one gets "Exact nearest word: the same" as its last line;
+// one without a cross-check a line that says why.
+std::string WordFiguresText(const WordFigures& figures);
+
+// The tooltip, and accessible description, of a word field (Nideal, Nhex,
+// NewN, NewNhex) after a run: WordFiguresText of its word. Empty (no
+// tooltip) when the run did not write that field, and for every other field.
+std::u16string WordFieldTip(Field field, const RunFigures& figures, const WrittenFields& written);
+
+// A hex field's text as a plain literal without blanks, for the clipboard:
+// "0x 4000 0000" -> "0x40000000", "0x 028F 5C28 F5C3" -> "0x028F5C28F5C3".
+// Nothing when the text is not "0x" and hexadecimal digits with blanks
+// among them (an empty field, or one the user has edited into something
+// else).
+std::optional<std::u16string> PlainHexLiteral(std::u16string_view hex_text);
+
+}  // namespace quorvel
