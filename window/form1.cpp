@@ -1,6 +1,8 @@
 #include "window/form1.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QColor>
 #include <QComboBox>
 #include <QEvent>
@@ -8,6 +10,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextLayout>
@@ -18,10 +21,13 @@
 #include <cstdint>
 #include <exception>
 #include <limits>
+#include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "window/field_write_log.h"
+#include "window/word_details.h"
 
 namespace quorvel {
 namespace {
@@ -280,6 +286,9 @@ void EmptyOutputsNotWritten(FieldAccess& fields, const FieldWriteLog& log) {
 constexpr std::u16string_view kOutOfMemory = u"There is not enough memory to finish the calculation.";
 constexpr std::u16string_view kUnexpectedFailure = u"The calculation stopped on an unexpected failure.";
 
+// The hex fields' own context-menu entry.
+constexpr std::u16string_view kCopyLiteralCaption = u"Copy as Plain Literal";
+
 // Redrawing a field draws its whole text; with a long text every blink of
 // the cursor costs a visible share of a processor, so from this length on the
 // focused field's cursor stays on instead. No field this wide shows more
@@ -412,7 +421,13 @@ void Form1::ConnectHandlers() {
         connect(edit, &QLineEdit::textChanged, this, &Form1::Field_FocusOrTextChange);
     }
     connect(qApp, &QApplication::focusChanged, this, &Form1::Field_FocusOrTextChange);
-    for (Field hex : {Field::kNhex, Field::kNewNhex}) TextField(hex)->installEventFilter(this);
+    for (Field hex : {Field::kNhex, Field::kNewNhex}) {
+        TextField(hex)->installEventFilter(this);
+        TextField(hex)->setContextMenuPolicy(Qt::CustomContextMenu);
+    }
+    connect(TextField(Field::kNhex), &QLineEdit::customContextMenuRequested, this, &Form1::Nhex_ContextMenu);
+    connect(TextField(Field::kNewNhex), &QLineEdit::customContextMenuRequested, this,
+            &Form1::NewNhex_ContextMenu);
 }
 
 // The window is as small as its controls allow, with the margin that its
@@ -466,19 +481,63 @@ void Form1::Ferror_Change() { SetColour(TextField(Field::kFerror), QPalette::Bas
 // with everything typed, lives on.
 void Form1::Go_Click() {
     FieldWriteLog fields(*this);
+    std::optional<QString> report;
     try {
         calculation_(fields, vars_);
-        return;
     } catch (const RunTimeError& error) {
-        reporter_->Report(this, ReportText(error));
+        report = ReportText(error);
     } catch (const std::bad_alloc&) {
-        reporter_->Report(this, ToQString(kOutOfMemory));
+        report = ToQString(kOutOfMemory);
     } catch (const std::length_error&) {
-        reporter_->Report(this, ToQString(kOutOfMemory));
+        report = ToQString(kOutOfMemory);
     } catch (...) {
-        reporter_->Report(this, ToQString(kUnexpectedFailure));
+        report = ToQString(kUnexpectedFailure);
     }
+    // The figures go with the texts the run wrote, before any report.
+    ShowWordFigures(fields);
+    if (!report) return;
+    reporter_->Report(this, *report);
     EmptyOutputsNotWritten(*this, fields);
+}
+
+// Each word field's tooltip and accessible description tell what its word
+// really gives. A field the run did not write gets none, so no figure of an
+// earlier run stands beside the new texts.
+void Form1::ShowWordFigures(const FieldWriteLog& log) {
+    const WrittenFields written = WrittenIn(log);
+    RunFigures figures;
+    try {
+        figures = FiguresOfRun(*this, vars_, written, figure_calculator_);
+    } catch (...) {
+        // The figures are an aid: without the memory for them the fields go
+        // without, and the calculation's own texts stand.
+        figures = {};
+    }
+    for (Field field : {Field::kNideal, Field::kNhex, Field::kNewN, Field::kNewNhex}) {
+        const QString tip = ToQString(WordFieldTip(field, figures, written));
+        TextField(field)->setToolTip(tip);
+        TextField(field)->setAccessibleDescription(tip);
+    }
+}
+
+void Form1::Nhex_ContextMenu(const QPoint& position) { ShowHexContextMenu(TextField(Field::kNhex), position); }
+
+void Form1::NewNhex_ContextMenu(const QPoint& position) {
+    ShowHexContextMenu(TextField(Field::kNewNhex), position);
+}
+
+// The usual entries, then one that copies the word as a plain literal
+// ("0x40000000"), which source code and register tools take as it stands.
+void Form1::ShowHexContextMenu(QLineEdit* edit, const QPoint& position) {
+    const std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+    menu->addSeparator();
+    QAction* copy = menu->addAction(ToQString(kCopyLiteralCaption));
+    const std::optional<std::u16string> literal = PlainHexLiteral(ToU16String(edit->text()));
+    copy->setEnabled(literal.has_value());
+    if (literal) {
+        connect(copy, &QAction::triggered, [text = ToQString(*literal)] { QGuiApplication::clipboard()->setText(text); });
+    }
+    menu->exec(edit->mapToGlobal(position));
 }
 
 // The focused field's cursor blinks unless the field's text is long.

@@ -16,15 +16,19 @@
 #include <string>
 #include <string_view>
 
+#include "core/exact_figures.h"
 #include "window/calculate_action.h"
 #include "window/error_reporter.h"
 #include "window/fields.h"
 
 class QComboBox;
 class QLineEdit;
+class QPoint;
 class QPushButton;
 
 namespace quorvel {
+
+class FieldWriteLog;
 
 // The face the whole application writes in, at the window's 8.25 pt: MS Sans
 // Serif where the system has it, else the first installed face with its
@@ -61,6 +65,8 @@ private slots:
     void Ferror_Change();
     void Go_Click();
     void Field_FocusOrTextChange();
+    void Nhex_ContextMenu(const QPoint& position);
+    void NewNhex_ContextMenu(const QPoint& position);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,6 +80,8 @@ private:
     void ConnectHandlers();
     void SetMinimumToControls();
     static void SetTextFromStart(QLineEdit* edit, std::u16string_view text);
+    void ShowWordFigures(const FieldWriteLog& log);
+    static void ShowHexContextMenu(QLineEdit* edit, const QPoint& position);
 
     QLineEdit* TextField(Field field) const;
     QWidget* Control(Field field) const;
@@ -83,6 +91,8 @@ private:
     // The cursor's blink period when the window opened (0: no blinking).
     int cursor_flash_time_;
     CalculatorVariables vars_;
+    // Kept between runs so that its big numbers keep their storage.
+    WordFigureCalculator figure_calculator_;
     QComboBox* bit_size_ = nullptr;
     // Indexed by Field; empty at BitSize, which is the combo box.
     std::array<QLineEdit*, kFieldCount> text_fields_{};

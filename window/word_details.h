@@ -51,11 +51,11 @@ std::string FrequencyFiguresText(const FrequencyFigures& figures);
 
 // A word's figures as lines of text, separated by "\n", shared by the
 // window's tooltips and the companion's plain details:
-//   Output 23711649.000000179016 Hz
-//   Error 0.17901611328125 Hz (7.549742821 ppb)
+//   Output 23711649.000000178944 Hz
+//   Error 0.00000017894399206852540374 Hz (0.000007546670081 ppb)
 //   Exact nearest word 66742358500462 (-1 step)
-//   Its output 23711648.99999982357 Hz
-//   Its error -0.17578125 Hz (-7.413358228 ppb)
+//   Its output 23711648.999999823673 Hz
+//   Its error -0.0000001763273758115246892 Hz (-0.000007436318571 ppb)
 // The error has no ppb part for a wanted frequency of 0. A word that agrees
 // with the exact one gets "Exact nearest word: the same" as its last line;
 // one without a cross-check a line that says why.

@@ -5,11 +5,14 @@
 // (tests/support/worked_cases.h); places in pixels and contrast ratios were
 // worked out by hand.
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -693,6 +696,67 @@ private slots:
         QCOMPARE(Outputs(), (QStringList{" 1", "", "", "", "", ""}));
         QVERIFY(form_->isVisible());
         for (qsizetype i = 0; i < kInputNames.size(); ++i) QCOMPARE(InputText(kInputNames[i]), kInitialInputs[i]);
+    }
+
+    // The word fields' tooltips (and accessible descriptions) after a run
+    // on the initial texts and then the case: only the fields the case wrote
+    // keep one.
+    void wordFieldsTellWhatTheirWordGives_data() {
+        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<QStringList>("tipped");
+        const QStringList all = {"Nideal", "Nhex", "NewN", "NewNhex"};
+        QTest::newRow("finished") << InputsOf(quorvel::test::FindWorkedCase("Bits48")) << all;
+        QTest::newRow("stopped at Nhex")
+            << InputsOf(quorvel::test::FindWorkedCase("SixtyOfHundredAt48Bits")) << QStringList{"Nideal"};
+        QTest::newRow("stopped at ActualClock")
+            << InputsOf(quorvel::test::FindWorkedCase("ZeroWantedNoError")) << QStringList{"Nideal", "Nhex"};
+        QTest::newRow("stopped at once") << InputsOf(quorvel::test::FindWorkedCase("EmptyBitSize")) << QStringList{};
+    }
+    void wordFieldsTellWhatTheirWordGives() {
+        QFETCH(QStringList, inputs);
+        QFETCH(QStringList, tipped);
+        CalculateWith(kInitialInputs);
+        CalculateWith(inputs);
+        for (const char* name : {"Nideal", "Nhex", "NewN", "NewNhex"}) {
+            QCOMPARE(Edit(name)->toolTip().isEmpty(), !tipped.contains(name));
+            QCOMPARE(Edit(name)->accessibleDescription(), Edit(name)->toolTip());
+        }
+    }
+
+    // By hand: 2^30 steps of 100 MHz / 2^32 are 25 MHz exactly. At 48 bits,
+    // 23.711649 of 100 MHz is 66742358500462.4963... steps, but the double
+    // quotient is ...462.5 and the word shown ...463: one step off.
+    void tooltipsGiveTheExactFigures() {
+        CalculateWith(kInitialInputs);
+        QVERIFY2(Edit("Nideal")->toolTip().startsWith("Output 25000000 Hz\nError 0 Hz (0 ppb)"),
+                 qPrintable(Edit("Nideal")->toolTip()));
+        CalculateWith({"48", "100", "23.711649", ""});
+        QCOMPARE(Edit("Nideal")->text(), QString(" 66742358500463"));
+        QVERIFY2(Edit("Nhex")->toolTip().contains("Exact nearest word 66742358500462 (-1 step)"),
+                 qPrintable(Edit("Nhex")->toolTip()));
+    }
+
+    void hexFieldsCopyTheWordAsAPlainLiteral() {
+        CalculateWith(InputsOf(quorvel::test::FindWorkedCase("Wanted1MHzBits48")));
+        QGuiApplication::clipboard()->clear();
+        bool found = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) return;
+            poll.stop();
+            for (QAction* action : menu->actions()) {
+                if (action->text() == "Copy as Plain Literal" && action->isEnabled()) {
+                    found = true;
+                    action->trigger();
+                }
+            }
+            menu->close();
+        });
+        poll.start(10);
+        emit Edit("NewNhex")->customContextMenuRequested(QPoint(4, 4));  // returns once the menu closes
+        QVERIFY(found);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("0x028F5C28F5C3"));
     }
 
     // The window as the application makes it, with its real message box.
