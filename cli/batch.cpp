@@ -137,6 +137,25 @@ void WriteInvalidLine(std::string reason, std::ostream& out) {
     out.put('\n');
 }
 
+// Reads the lines one by one and hands each outcome to `write`, each
+// invalid line's reason to `write_invalid`; returns false if any line was invalid.
+template <class Write, class WriteInvalid>
+bool RunLines(std::istream& in, Write write, WriteInvalid write_invalid) {
+    bool all_valid = true;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::variant<FieldTexts, InvalidLine> input = ReadInputLine(line);
+        if (auto* invalid = std::get_if<InvalidLine>(&input)) {
+            all_valid = false;
+            write_invalid(std::move(invalid->reason));
+        } else {
+            write(RunAction(std::move(std::get<FieldTexts>(input))));
+        }
+    }
+    return all_valid;
+}
+
 }  // namespace
 
 std::variant<FieldTexts, InvalidLine> ReadInputLine(std::string_view line) {
@@ -148,21 +167,18 @@ std::variant<FieldTexts, InvalidLine> ReadInputLine(std::string_view line) {
     return handler.TakeFields();
 }
 
-bool RunBatch(std::istream& in, std::ostream& out) {
-    bool all_valid = true;
-    OutcomeJsonWriter writer;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::variant<FieldTexts, InvalidLine> input = ReadInputLine(line);
-        if (auto* invalid = std::get_if<InvalidLine>(&input)) {
-            all_valid = false;
-            WriteInvalidLine(std::move(invalid->reason), out);
-        } else {
-            writer.WriteLine(RunAction(std::move(std::get<FieldTexts>(input))), out);
-        }
+bool RunBatch(std::istream& in, std::ostream& out, RowFormat format) {
+    if (format == RowFormat::kCsv) {
+        OutcomeCsvWriter writer(CsvColumns::kOutcomeAndInvalid);
+        writer.WriteHeader(out);
+        return RunLines(
+            in, [&](const ActionOutcome& outcome) { writer.WriteRow(outcome, out); },
+            [&](std::string reason) { writer.WriteInvalidRow(reason, out); });
     }
-    return all_valid;
+    OutcomeJsonWriter writer;
+    return RunLines(
+        in, [&](const ActionOutcome& outcome) { writer.WriteLine(outcome, out); },
+        [&](std::string reason) { WriteInvalidLine(std::move(reason), out); });
 }
 
 }  // namespace quorvel::cli

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <variant>
 
+#include "cli/csv.h"
 #include "window/fields.h"
 
 namespace quorvel::cli {
@@ -27,7 +28,8 @@ struct InvalidLine {
 // Fresh fields with the line's inputs set, or why the line is not valid.
 std::variant<FieldTexts, InvalidLine> ReadInputLine(std::string_view line);
 
+// Writes JSON Lines, or CSV with the `invalid` column (a header row first).
 // Returns false if any line was invalid.
-bool RunBatch(std::istream& in, std::ostream& out);
+bool RunBatch(std::istream& in, std::ostream& out, RowFormat format = RowFormat::kJsonLines);
 
 }  // namespace quorvel::cli

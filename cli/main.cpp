@@ -4,12 +4,14 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/batch.h"
 #include "cli/exit_status.h"
 #include "cli/single_run.h"
+#include "cli/sweep.h"
 #include "core/utf16.h"
 #include "window/fields.h"
 
@@ -26,6 +28,8 @@ struct CommandLine {
     std::optional<std::string> error;
     bool json = false;
     bool batch = false;
+    std::optional<std::string> sweep;
+    bool csv = false;
 };
 
 // The options that give an input field its text.
@@ -44,8 +48,8 @@ constexpr std::array<InputOption, quorvel::kInputFields.size()> kInputOptions = 
 }};
 
 constexpr const char* kFooter =
-    "Exit status: 0 done; 1 the calculation stopped at a run-time error; "
-    "2 a text that is not UTF-8, a bad option, or (--batch) an invalid line.";
+    "Exit status: 0 done; 1 the calculation (with --sweep: some row) stopped at a run-time error; "
+    "2 a text that is not UTF-8, a bad option, a bad sweep, or (--batch) an invalid line.";
 
 // "Text of Fclock: reference clock in MHz (initially "100")"
 std::string InputHelp(const InputOption& option) {
@@ -63,19 +67,48 @@ void DefineOptions(CLI::App& app, CommandLine& line) {
     CLI::Option* batch = app.add_flag("--batch", line.batch,
                                       "Read JSON Lines of inputs on stdin, write one JSON line each");
     batch->excludes(json);
+    CLI::Option* sweep =
+        app.add_option("--sweep", line.sweep,
+                       "Run once per wanted frequency FROM, FROM+STEP, ... up to TO (MHz, exact decimals), "
+                       "one JSON line each")
+            ->option_text("FROM:TO:STEP");
+    sweep->excludes(batch);
+    sweep->excludes(json);
+    app.add_flag("--csv", line.csv, "With --sweep or --batch: write CSV (a header, then one row each)")
+        ->excludes(json);
     for (const InputOption& input : kInputOptions) {
-        batch->excludes(app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT"));
+        CLI::Option* option = app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT");
+        batch->excludes(option);
+        if (input.field == Field::kFwanted) sweep->excludes(option);
     }
+}
+
+std::vector<cli::InputArgument> InputArguments(CommandLine& line) {
+    std::vector<cli::InputArgument> inputs;
+    for (const InputOption& input : kInputOptions) {
+        if (std::optional<std::string>& text = line.*input.text) {
+            inputs.push_back({input.field, input.name, std::move(*text)});
+        }
+    }
+    return inputs;
+}
+
+cli::RowFormat RowFormat(const CommandLine& line) {
+    return line.csv ? cli::RowFormat::kCsv : cli::RowFormat::kJsonLines;
 }
 
 cli::SingleRunRequest SingleRun(CommandLine& line) {
     cli::SingleRunRequest request;
     request.json = line.json;
-    for (const InputOption& input : kInputOptions) {
-        if (std::optional<std::string>& text = line.*input.text) {
-            request.inputs.push_back({input.field, input.name, std::move(*text)});
-        }
-    }
+    request.inputs = InputArguments(line);
+    return request;
+}
+
+cli::SweepRequest Sweep(CommandLine& line) {
+    cli::SweepRequest request;
+    request.sweep = std::move(*line.sweep);
+    request.inputs = InputArguments(line);
+    request.format = RowFormat(line);
     return request;
 }
 
@@ -92,10 +125,14 @@ int main(int argc, char** argv) {
     DefineOptions(app, line);
     try {
         app.parse(argc, argv);
+        if (line.csv && !line.sweep && !line.batch) throw CLI::ValidationError("--csv", "needs --sweep or --batch");
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? cli::kExitOk : cli::kExitInvalidInput;
     }
 
-    if (line.batch) return cli::RunBatch(std::cin, std::cout) ? cli::kExitOk : cli::kExitInvalidInput;
+    if (line.batch) {
+        return cli::RunBatch(std::cin, std::cout, RowFormat(line)) ? cli::kExitOk : cli::kExitInvalidInput;
+    }
+    if (line.sweep) return cli::RunSweep(Sweep(line), std::cout, std::cerr);
     return cli::RunSingle(SingleRun(line), std::cout, std::cerr);
 }

@@ -11,16 +11,21 @@
 
 namespace quorvel::cli {
 
-int RunSingle(const SingleRunRequest& request, std::ostream& out, std::ostream& err) {
-    FieldTexts fields;
-    for (const InputArgument& input : request.inputs) {
+bool SetInputTexts(const std::vector<InputArgument>& inputs, FieldTexts& fields, std::ostream& err) {
+    for (const InputArgument& input : inputs) {
         std::optional<std::u16string> text = Utf8ToUtf16(input.text);
         if (!text) {
             err << "quorvel-calc: the text given to " << input.option << " is not valid UTF-8\n";
-            return kExitInvalidInput;
+            return false;
         }
         fields.SetText(input.field, *text);
     }
+    return true;
+}
+
+int RunSingle(const SingleRunRequest& request, std::ostream& out, std::ostream& err) {
+    FieldTexts fields;
+    if (!SetInputTexts(request.inputs, fields, err)) return kExitInvalidInput;
 
     const ActionOutcome outcome = RunAction(std::move(fields));
     if (request.json) {

@@ -8,7 +8,7 @@ set -eu
 
 base="cmake ninja-build g++ make pkg-config
       qt6-base-dev libgl-dev fonts-liberation2
-      libcli11-dev nlohmann-json3-dev
+      libcli11-dev nlohmann-json3-dev libgmp-dev
       libgtest-dev libgmock-dev libbenchmark-dev
       appstream desktop-file-utils dpkg-dev file"
 fuzz="clang-14 libclang-rt-14-dev"
