@@ -88,11 +88,10 @@ bool RunRows(const SweepPlan& plan, const FieldTexts& inputs, Write write) {
 }  // namespace
 
 std::variant<SweepPlan, SweepError> ParseSweep(std::string_view text) {
+    if (std::count(text.begin(), text.end(), kPartSeparator) != 2) return NotThreeParts();
     std::array<ExactDecimal, 3> parts;
     for (std::size_t index = 0; index < parts.size(); ++index) {
         const std::size_t end = text.find(kPartSeparator);
-        const bool last = index + 1 == parts.size();
-        if ((end == std::string_view::npos) != last) return NotThreeParts();
         std::optional<ExactDecimal> part = ReadPlainDecimal(text.substr(0, end));
         if (!part) {
             return SweepError{"--sweep: " + std::string(kPartNames[index]) +
@@ -100,7 +99,7 @@ std::variant<SweepPlan, SweepError> ParseSweep(std::string_view text) {
                               "no exponent, no blanks)"};
         }
         parts[index] = std::move(*part);
-        if (!last) text.remove_prefix(end + 1);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
     const auto& [from, to, step] = parts;
 

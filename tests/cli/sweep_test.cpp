@@ -93,6 +93,7 @@ void PrintTo(const BadSweep& bad, std::ostream* out) { *out << bad.sweep; }
 
 const BadSweep kBadSweeps[] = {
     {"10:11", "FROM:TO:STEP"},
+    {"abc:11", "FROM:TO:STEP"},
     {"10:11:0.1:5", "FROM:TO:STEP"},
     {"", "FROM:TO:STEP"},
     {":11:0.1", "FROM is not a plain decimal"},
