@@ -15,11 +15,7 @@ namespace quorvel {
 // `digits` holds ASCII digits, starting with a non-zero one and without
 // trailing zeros; no digits means zero (of the written sign). Exponents are
 // saturated far beyond the double range (at +-2^50), so a pasted exponent of
-// any length stays finite.
-//   "-12.50"  -> {negative, "125", 2}
-//   "0.0031"  -> {"31", -2}
-//   "7e3"     -> {"7", 4}
-//   "0.000"   -> {"", 0}
+// any length stays finite. Written below as {sign, digits, exponent}.
 struct DecimalNumber {
     bool negative = false;
     std::string digits;
@@ -29,18 +25,24 @@ struct DecimalNumber {
 // The number at the start of the text, with every space, tab and line feed
 // removed wherever it stands, an exponent letter E or D in either case, and
 // the rest of the text ignored. Nothing when the text starts with no number.
-//   "25 NYQUIST!" -> 25    "1 000" -> 1000    "1D3" -> 1000    "abc" -> nothing
+//   ScanNumberAtStart("-12.50 MHz") -> {-, "125", 2}
+//   ScanNumberAtStart("0.0031") -> {+, "31", -2}
+//   ScanNumberAtStart("7 D3") -> {+, "7", 4}
+//   ScanNumberAtStart("0.000") -> {+, "", 0}
+//   ScanNumberAtStart("abc") -> nothing
 std::optional<DecimalNumber> ScanNumberAtStart(std::u16string_view text);
 
 // The whole text as one number, spaces allowed only around it and an
 // exponent letter E only. Nothing when the text is anything else.
-//   " 32 " -> 32    "32.5" -> 32.5    "32 bits" -> nothing    "1D3" -> nothing
+//   ScanWholeNumber(" 32.5 ") -> {+, "325", 2}
+//   ScanWholeNumber("1E-3") -> {+, "1", -2}
+//   ScanWholeNumber("32 bits") -> nothing
+//   ScanWholeNumber("1D3") -> nothing
 std::optional<DecimalNumber> ScanWholeNumber(std::u16string_view text);
 
 // The double nearest to the number, exact ties to even. A number too large
 // for a double is Overflow; one below half the smallest subnormal is a zero
 // of the number's sign.
-//   {"1", 309} -> Overflow    {negative, "1", -400} -> -0.0
 double NearestDouble(const DecimalNumber& number);
 
 }  // namespace quorvel

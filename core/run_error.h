@@ -16,11 +16,12 @@ enum class ErrorKind : int {
     kTypeMismatch = 13,
 };
 
-// "Overflow", "Division by zero", "Type mismatch".
+//   Description(Division by zero) -> "Division by zero"
 std::string_view Description(ErrorKind kind) noexcept;
 
 // The first line of an error report, with the error's number:
-//   kTypeMismatch -> "Run-time error '13':"    kOverflow -> "Run-time error '6':"
+//   ReportHeading(Type mismatch) -> "Run-time error '13':"
+//   ReportHeading(Overflow) -> "Run-time error '6':"
 std::string ReportHeading(ErrorKind kind);
 
 class RunTimeError : public std::runtime_error {

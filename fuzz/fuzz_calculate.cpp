@@ -1,7 +1,8 @@
 // The whole Calculate action on four arbitrary field texts (BitSize, Fclock,
 // Fwanted, Ferror, split at 0xFF bytes; see DecodeTexts). Checked after every
 // run, whether it finished or stopped at an error:
-//   - only Overflow, Division by zero or Type mismatch escapes;
+//   - nothing but a run-time error (Overflow, Division by zero, Type
+//     mismatch) escapes;
 //   - the fields written are: Fwanted once at most (the marker), then exactly
 //     a prefix of the output write order, each once; on success all six;
 //   - fields not written keep their text; BitSize, Fclock and Ferror are
@@ -17,6 +18,7 @@
 
 #include "core/arithmetic.h"
 #include "window/calculate_action.h"
+#include "window/field_write_log.h"
 #include "window/fields.h"
 #include "fuzz/fuzz_support.h"
 #include "core/tuning_word.h"
@@ -27,41 +29,23 @@ using quorvel::CalculatorVariables;
 using quorvel::Field;
 using quorvel::fuzz::Require;
 
-constexpr std::array<Field, 4> kInputFields = {Field::kBitSize, Field::kFclock, Field::kFwanted,
-                                               Field::kFerror};
+using quorvel::kInputFields;
 // What the output fields show before the action, so an untouched one is seen.
 constexpr std::u16string_view kBeforeText = u"(before)";
 
-// A plain set of fields that also records every set-text, in order.
-class RecordingFields final : public quorvel::FieldAccess {
-public:
-    // The inputs hold `inputs` in the order of kInputFields; nothing is
-    // recorded for them.
-    explicit RecordingFields(const std::vector<std::u16string>& inputs) {
-        texts_.fill(std::u16string(kBeforeText));
-        for (std::size_t i = 0; i < kInputFields.size(); ++i) texts_[Index(kInputFields[i])] = inputs[i];
-    }
-
-    std::u16string Text(Field field) const override { return texts_[Index(field)]; }
-    void SetText(Field field, std::u16string_view text) override {
-        texts_[Index(field)] = text;
-        writes_.push_back(field);
-    }
-
-    const std::u16string& operator[](Field field) const { return texts_[Index(field)]; }
-    const std::vector<Field>& writes() const { return writes_; }
-
-private:
-    static std::size_t Index(Field field) { return static_cast<std::size_t>(field); }
-    std::array<std::u16string, quorvel::kFieldCount> texts_;
-    std::vector<Field> writes_;
-};
+// Fresh fields with the inputs set and every output showing kBeforeText.
+quorvel::FieldTexts FieldsBefore(const std::vector<std::u16string>& inputs) {
+    quorvel::FieldTexts fields;
+    for (Field output : quorvel::kOutputFields) fields.SetText(output, kBeforeText);
+    for (std::size_t i = 0; i < kInputFields.size(); ++i) fields.SetText(kInputFields[i], inputs[i]);
+    return fields;
+}
 
 bool WasWritten(const std::vector<Field>& outputs_written, Field field) {
     return std::find(outputs_written.begin(), outputs_written.end(), field) != outputs_written.end();
 }
 
-void CheckOutputText(const RecordingFields& fields, const CalculatorVariables& vars, Field field) {
+void CheckOutputText(const quorvel::FieldTexts& fields, const CalculatorVariables& vars, Field field) {
     const std::u16string& text = fields[field];
     switch (field) {
         case Field::kResol:
@@ -84,9 +68,11 @@ void CheckOutputText(const RecordingFields& fields, const CalculatorVariables& v
     }
 }
 
-void CheckRun(const std::vector<std::u16string>& inputs, const RecordingFields& fields,
-              const CalculatorVariables& vars, bool finished) {
-    std::vector<Field> writes = fields.writes();
+void CheckRun(const std::vector<std::u16string>& inputs, const quorvel::FieldTexts& fields,
+              const std::vector<quorvel::FieldWriteLog::Write>& log, const CalculatorVariables& vars,
+              bool finished) {
+    std::vector<Field> writes;
+    for (const auto& write : log) writes.push_back(write.field);
     const bool marked = !writes.empty() && writes.front() == Field::kFwanted;
     if (marked) writes.erase(writes.begin());
 
@@ -124,18 +110,12 @@ void CheckRun(const std::vector<std::u16string>& inputs, const RecordingFields& 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::u16string> inputs =
         quorvel::fuzz::DecodeTexts(data, size, kInputFields.size());
-    RecordingFields fields(inputs);
+    quorvel::FieldTexts fields = FieldsBefore(inputs);
+    quorvel::FieldWriteLog log(fields);
 
     CalculatorVariables vars;
-    bool finished = false;
-    try {
-        quorvel::Calculate(fields, vars);
-        finished = true;
-    } catch (const quorvel::RunTimeError& error) {
-        quorvel::fuzz::RequireErrorKind(error, {quorvel::ErrorKind::kOverflow,
-                                                quorvel::ErrorKind::kDivisionByZero,
-                                                quorvel::ErrorKind::kTypeMismatch});
-    }
-    CheckRun(inputs, fields, vars, finished);
+    // Anything but a run-time error propagates, and libFuzzer reports it.
+    const bool finished = !quorvel::CalculateCatchingRunTimeError(log, vars).has_value();
+    CheckRun(inputs, fields, log.writes(), vars, finished);
     return 0;
 }

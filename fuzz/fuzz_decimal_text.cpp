@@ -3,14 +3,19 @@
 // that passes CheckDecimalText; a value that is not finite may only raise
 // Overflow, since no such value can reach a field.
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+
+#include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz/fuzz_support.h"
 #include "core/number_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    quorvel::fuzz::ByteReader reader(data, size);
-    const auto value = reader.Take<double>();
+    FuzzedDataProvider provider(data, size);
+    // Every bit pattern, NaNs and infinities included.
+    const auto value = std::bit_cast<double>(provider.ConsumeIntegral<std::uint64_t>());
     try {
         const std::u16string text = quorvel::DecimalText(value);
         quorvel::fuzz::Require(std::isfinite(value), "a value that is not finite was written");

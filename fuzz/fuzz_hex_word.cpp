@@ -7,8 +7,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <bit>
 #include <string>
+
+#include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz/fuzz_support.h"
 #include "core/number_text.h"
@@ -73,13 +75,11 @@ void CheckHexText(double value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    quorvel::fuzz::ByteReader reader(data, size);
-    const auto bits = reader.Take<std::int16_t>();
-    const auto mode = reader.Take<std::uint8_t>();
-    const auto integer = reader.Take<std::int64_t>();
-    double raw = 0;
-    static_assert(sizeof raw == sizeof integer);
-    std::memcpy(&raw, &integer, sizeof raw);
+    FuzzedDataProvider provider(data, size);
+    const auto bits = provider.ConsumeIntegral<std::int16_t>();
+    const auto mode = provider.ConsumeIntegral<std::uint8_t>();
+    const auto integer = provider.ConsumeIntegral<std::int64_t>();
+    const auto raw = std::bit_cast<double>(integer);
 
     CheckHexWord(Word(mode, integer, raw), bits);
     CheckHexText(raw);

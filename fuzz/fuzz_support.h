@@ -6,11 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "core/run_error.h"
@@ -45,29 +43,6 @@ constexpr bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 // Exactly `count` texts; missing ones are empty, extra ones are dropped.
 std::vector<std::u16string> DecodeTexts(const std::uint8_t* data, std::size_t size,
                                         std::size_t count);
-
-// Takes a value's bytes from the front of the input, zeros past its end.
-class ByteReader {
-public:
-    ByteReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-
-    template <typename T>
-    T Take() {
-        static_assert(std::is_trivially_copyable_v<T>);
-        unsigned char bytes[sizeof(T)] = {};
-        const std::size_t n = size_ - pos_ < sizeof(T) ? size_ - pos_ : sizeof(T);
-        if (n > 0) std::memcpy(bytes, data_ + pos_, n);
-        pos_ += n;
-        T value;
-        std::memcpy(&value, bytes, sizeof(T));
-        return value;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t pos_ = 0;
-};
 
 // A decimal text of `value`: a blank for zero and positive values, "-" for
 // negative ones; " 0" for zero; digits with at most one point, or one digit

@@ -1,14 +1,6 @@
 #pragma once
 // The Calculate action: reads the four inputs, writes the six outputs and
 // marks a wanted frequency above the Nyquist limit.
-//
-// Steps, in order; the first run-time error stops the action right there,
-// leaving every earlier write and variable in place, and propagates to the
-// caller as a RunTimeError:
-//   1 Bits from BitSize      2 Fc from Fclock      3 Fout from Fwanted
-//   4 " NYQUIST!" appended to Fwanted when Fout > 0.499 Fc
-//   5 Resol   6 N, Nideal   7 Nhex   8 Fdiff from Ferror
-//   9 Fc2, ActualClock   10 N2, NewN   11 NewNhex
 
 #include <cstdint>
 #include <optional>
@@ -33,7 +25,14 @@ struct CalculatorVariables {
     std::int32_t Bits = 0;
 };
 
-// Throws RunTimeError.
+// The action's steps, in order:
+//   1 Bits from BitSize      2 Fc from Fclock      3 Fout from Fwanted
+//   4 " NYQUIST!" appended to Fwanted when Fout > 0.499 Fc
+//   5 Resol   6 N, Nideal   7 Nhex   8 Fdiff from Ferror
+//   9 Fc2, ActualClock   10 N2, NewN   11 NewNhex
+// The first run-time error stops the action right there, leaving every
+// earlier write and variable in place, and propagates as a RunTimeError.
+// Setting Fwanted runs its change reaction before the action goes on.
 void Calculate(FieldAccess& fields, CalculatorVariables& vars);
 
 // Calculate, with the run-time error that stopped it, if any, returned as

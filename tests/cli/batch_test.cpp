@@ -9,74 +9,42 @@
 #include <nlohmann/json.hpp>
 
 #include "core/utf16.h"
+#include "tests/support/batch_harness.h"
+#include "tests/support/escaped.h"
 
 namespace quorvel::cli {
 namespace {
 
-// The window's initial texts after one Calculate.
-constexpr const char* kInitialOutcome =
-    R"({"fields":{"BitSize":"32","Fclock":"100","Fwanted":"25","Ferror":"",)"
-    R"("Resol":" .023283064365387","Nideal":" 1073741824","Nhex":"0x 4000 0000",)"
-    R"("ActualClock":" 100","NewN":" 1073741824","NewNhex":"0x 4000 0000"},"error":null})";
+using test::RunBatchOn;
 
-struct BatchRun {
-    std::vector<std::string> lines;
-    bool all_valid;
-};
+const std::string kInitialOutcome = test::ExpectedLine(test::FindWorkedCase("InitialTexts"));
 
-BatchRun Batch(const std::string& input) {
-    std::istringstream in(input);
-    std::ostringstream out;
-    const bool all_valid = RunBatch(in, out);
-    BatchRun run{{}, all_valid};
-    std::istringstream written(out.str());
-    for (std::string line; std::getline(written, line);) run.lines.push_back(line);
-    EXPECT_TRUE(out.str().empty() || out.str().back() == '\n');
-    return run;
-}
-
-TEST(Batch, WritesOneOutcomePerLineInInputOrderEachOnFreshFields) {
-    const BatchRun run = Batch(
-        R"({"Fwanted":"60"})" "\n"
-        "{}\n"  // no marker left over from the line before
-        R"({"Ferror":"10"})" "\n"
-        R"({"BitSize":""})" "\n"
-        R"({"Fclock":"0"})" "\n"
-        R"({"BitSize":"48","Fwanted":"50"})");  // the last line has no newline
+TEST(Batch, WritesEveryWorkedCaseInInputOrderEachOnFreshFields) {
+    // "{}" after each case: nothing of a case, a marker least of all, may
+    // reach the line after it.
+    std::string input;
+    std::vector<std::string> expected;
+    for (const test::WorkedCase& c : test::AllWorkedCases()) {
+        input += test::InputLine(c) + "\n{}\n";
+        expected.push_back(test::ExpectedLine(c));
+        expected.push_back(kInitialOutcome);
+    }
+    input.pop_back();  // the last line has no newline
+    const test::BatchRun run = RunBatchOn(input);
     EXPECT_TRUE(run.all_valid);
-    const std::vector<std::string> expected = {
-        R"({"fields":{"BitSize":"32","Fclock":"100","Fwanted":"60 NYQUIST!","Ferror":"",)"
-        R"("Resol":" .023283064365387","Nideal":" 2576980378","Nhex":"0x 9999 999A",)"
-        R"("ActualClock":" 99.999999984478","NewN":" 2576980378","NewNhex":"0x 9999 999A"},"error":null})",
-        kInitialOutcome,
-        R"({"fields":{"BitSize":"32","Fclock":"100","Fwanted":"25","Ferror":"10",)"
-        R"("Resol":" .023283064365387","Nideal":" 1073741824","Nhex":"0x 4000 0000",)"
-        R"("ActualClock":" 100.00004","NewN":" 1073741395","NewNhex":"0x 3FFF FE53"},"error":null})",
-        // Stops at the first step: nothing written.
-        R"({"fields":{"BitSize":"","Fclock":"100","Fwanted":"25","Ferror":"","Resol":"",)"
-        R"("Nideal":"","Nhex":"","ActualClock":"","NewN":"","NewNhex":""},)"
-        R"("error":{"number":13,"description":"Type mismatch"}})",
-        // Step 6: the marker and Resol written before the stop.
-        R"({"fields":{"BitSize":"32","Fclock":"0","Fwanted":"25 NYQUIST!","Ferror":"",)"
-        R"("Resol":" 0","Nideal":"","Nhex":"","ActualClock":"","NewN":"","NewNhex":""},)"
-        R"("error":{"number":11,"description":"Division by zero"}})",
-        // Step 7: 48 bits at half the clock.
-        R"({"fields":{"BitSize":"48","Fclock":"100","Fwanted":"50 NYQUIST!","Ferror":"",)"
-        R"("Resol":" 3.5527136788005E-07","Nideal":" 140737488355328","Nhex":"",)"
-        R"("ActualClock":"","NewN":"","NewNhex":""},"error":{"number":6,"description":"Overflow"}})",
-    };
-    EXPECT_EQ(run.lines, expected);
+    ASSERT_EQ(run.lines.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(run.lines[i], expected[i]) << "line " << i + 1;
 }
 
 TEST(Batch, ReadsCrLfLines) {
-    const BatchRun run = Batch("{}\r\n\r\n{}\r\n");
+    const test::BatchRun run = RunBatchOn("{}\r\n\r\n{}\r\n");
     const std::vector<std::string> expected = {kInitialOutcome, R"({"invalid":"empty line"})",
                                                kInitialOutcome};
     EXPECT_EQ(run.lines, expected);
 }
 
 TEST(Batch, KeepsNonAsciiTextExactly) {
-    const BatchRun run = Batch(R"({"Fwanted":"60 — ünï 😀 \u00e9"})" "\n");
+    const test::BatchRun run = RunBatchOn(R"({"Fwanted":"60 — ünï 😀 \u00e9"})" "\n");
     ASSERT_EQ(run.lines.size(), 1U);
     EXPECT_EQ(nlohmann::json::parse(run.lines[0])["fields"]["Fwanted"], "60 — ünï 😀 é NYQUIST!");
 }
@@ -96,7 +64,7 @@ std::string CaseName(const testing::TestParamInfo<InvalidCase>& case_info) {
 class BatchInvalidLine : public testing::TestWithParam<InvalidCase> {};
 
 TEST_P(BatchInvalidLine, IsReportedInPlaceAndTheBatchGoesOn) {
-    const BatchRun run = Batch(std::string("{}\n") + GetParam().line + "\n{}\n");
+    const test::BatchRun run = RunBatchOn(std::string("{}\n") + GetParam().line + "\n{}\n");
     EXPECT_FALSE(run.all_valid);
     ASSERT_EQ(run.lines.size(), 3U);
     EXPECT_EQ(run.lines[0], kInitialOutcome);
@@ -123,27 +91,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Batch, HugeLineGetsAShortReason) {
     const std::string huge = "{\"Fwanted\":\"" + std::string(1'000'000, '9');  // never closed
-    const BatchRun run = Batch(huge + "\n");
+    const test::BatchRun run = RunBatchOn(huge + "\n");
     ASSERT_EQ(run.lines.size(), 1U);
     const std::string reason = nlohmann::json::parse(run.lines[0]).at("invalid");
     EXPECT_LE(reason.size(), 200U);
     EXPECT_EQ(reason.rfind("not JSON: ", 0), 0U);
 }
 
-
-// The same outcome as a JSON document built with the library: the reference
-// the line writer must match byte for byte.
-nlohmann::ordered_json LibraryOutcomeJson(const ActionOutcome& outcome) {
-    nlohmann::ordered_json fields = nlohmann::ordered_json::object();
-    for (Field field : kAllFields) {
-        fields.emplace(std::string(FieldName(field)), Utf16ToUtf8(outcome.fields[field]));
-    }
-    nlohmann::ordered_json error;
-    if (outcome.error) {
-        error = {{"number", static_cast<int>(*outcome.error)}, {"description", Description(*outcome.error)}};
-    }
-    return {{"fields", std::move(fields)}, {"error", std::move(error)}};
-}
 
 TEST(BatchLineWriter, MatchesTheLibrarySerializer) {
     std::vector<std::u16string> texts = {u"", u" .5", u"a\"b\\c/d", u"\u00E9\u20AC\xD83D\xDE00",
@@ -159,8 +113,8 @@ TEST(BatchLineWriter, MatchesTheLibrarySerializer) {
             if (failed) outcome.error = quorvel::ErrorKind::kDivisionByZero;
             std::ostringstream out;
             writer.WriteLine(outcome, out);
-            EXPECT_EQ(out.str(), JsonLine(LibraryOutcomeJson(outcome)) + "\n")
-                << "text of " << text.size() << " code units, first " << static_cast<int>(text[0]);
+            EXPECT_EQ(out.str(), JsonLine(test::LibraryOutcomeJson(outcome.fields, outcome.error)) + "\n")
+                << "text \"" << test::Escaped(text) << "\"";
         }
     }
 }

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/batch_harness.h"
+
 namespace {
 
 struct Finished {
@@ -76,11 +78,20 @@ TEST(CalcEndToEnd, RunTimeErrorShowsFieldsAsTheyStandAndExitsOne) {
 
 TEST(CalcEndToEnd, JsonWithTheMeasuredError) {
     const Finished run = RunCalc("--json --error 10");
-    EXPECT_EQ(run.out,
-              R"({"fields":{"BitSize":"32","Fclock":"100","Fwanted":"25","Ferror":"10",)"
-              R"("Resol":" .023283064365387","Nideal":" 1073741824","Nhex":"0x 4000 0000",)"
-              R"("ActualClock":" 100.00004","NewN":" 1073741395","NewNhex":"0x 3FFF FE53"},"error":null})"
-              "\n");
+    EXPECT_EQ(run.out, quorvel::test::ExpectedLine(quorvel::test::FindWorkedCase("Error10Hz")) + "\n");
+    EXPECT_EQ(run.status, 0);
+}
+
+TEST(CalcEndToEnd, BatchOfEveryWorkedCase) {
+    std::string input;
+    std::string expected;
+    for (const quorvel::test::WorkedCase& c : quorvel::test::AllWorkedCases()) {
+        input += quorvel::test::InputLine(c) + "\n";
+        expected += quorvel::test::ExpectedLine(c) + "\n";
+    }
+    const Finished run = RunCalc("--batch", input);
+    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.status, 0);
 }
 

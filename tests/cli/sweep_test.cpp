@@ -1,6 +1,6 @@
 // The wanted texts of a sweep, its bad forms, and its rows in both shapes.
-// Expected texts are worked out by hand; the row of 0.5 MHz of a 100 MHz
-// clock at 32 bits with exact fractions (0.5/100 * 2^32 = 21474836.48).
+// The wanted texts are worked out by hand; the rows are worked cases of the
+// shared table.
 
 #include "cli/sweep.h"
 
@@ -13,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include "cli/exit_status.h"
+#include "core/utf16.h"
+#include "tests/support/batch_harness.h"
+#include "tests/support/worked_cases.h"
 
 namespace quorvel::cli {
 namespace {
@@ -132,36 +135,43 @@ TEST(SweepRefused, InputTextThatIsNotUtf8) {
     EXPECT_EQ(out.str(), "");
 }
 
-// 0 MHz stops at step 9 (zero divided by zero); 0.5 MHz runs through.
-const SweepRequest kRowWithAnError{"0:0.5:0.5", {{Field::kFclock, "--clock", "100"}}, RowFormat::kJsonLines};
+// The worked cases a sweep 0:1:1 on the initial texts runs through: 0 MHz
+// stops at a run-time error, 1 MHz runs to the end.
+const std::vector<std::string_view> kSweepZeroToOneCases = {"ZeroWantedNoError", "Wanted1MHz"};
+const SweepRequest kZeroToOne{"0:1:1", {}, RowFormat::kJsonLines};
 
 TEST(SweepRows, JsonLinesGoOnAfterARunTimeErrorAndExitOne) {
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(RunSweep(kRowWithAnError, out, err), kExitRunTimeError);
-    EXPECT_EQ(out.str(),
-              R"({"fields":{"BitSize":"32","Fclock":"100","Fwanted":"0","Ferror":"",)"
-              R"("Resol":" .023283064365387","Nideal":" 0","Nhex":"0x 0000 0000",)"
-              R"("ActualClock":"","NewN":"","NewNhex":""},"error":{"number":6,"description":"Overflow"}})"
-              "\n"
-              R"({"fields":{"BitSize":"32","Fclock":"100","Fwanted":"0.5","Ferror":"",)"
-              R"("Resol":" .023283064365387","Nideal":" 21474836","Nhex":"0x 0147 AE14",)"
-              R"("ActualClock":" 100.000002235174","NewN":" 21474836","NewNhex":"0x 0147 AE14"},"error":null})"
-              "\n");
+    EXPECT_EQ(RunSweep(kZeroToOne, out, err), kExitRunTimeError);
+    std::string expected;
+    for (std::string_view name : kSweepZeroToOneCases) expected += test::ExpectedLine(test::FindWorkedCase(name)) + "\n";
+    EXPECT_EQ(out.str(), expected);
     EXPECT_EQ(err.str(), "");
 }
 
 TEST(SweepRows, CsvHeaderThenOneRowEachWithTheErrorInTwoColumns) {
-    SweepRequest request = kRowWithAnError;
+    SweepRequest request = kZeroToOne;
     request.format = RowFormat::kCsv;
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(RunSweep(request, out, err), kExitRunTimeError);
-    EXPECT_EQ(out.str(),
-              "BitSize,Fclock,Fwanted,Ferror,Resol,Nideal,Nhex,ActualClock,NewN,NewNhex,"
-              "error_number,error_description\r\n"
-              "32,100,0,, .023283064365387, 0,0x 0000 0000,,,,6,Overflow\r\n"
-              "32,100,0.5,, .023283064365387, 21474836,0x 0147 AE14, 100.000002235174, 21474836,0x 0147 AE14,,\r\n");
+    // No text of these cases needs quotes: the row is the texts joined by commas.
+    std::string expected =
+        "BitSize,Fclock,Fwanted,Ferror,Resol,Nideal,Nhex,ActualClock,NewN,NewNhex,"
+        "error_number,error_description\r\n";
+    for (std::string_view name : kSweepZeroToOneCases) {
+        const test::WorkedCase& worked = test::FindWorkedCase(name);
+        const FieldTexts fields = test::FieldsAfter(worked);
+        for (Field field : kAllFields) expected += Utf16ToUtf8(fields[field]) + ",";
+        if (worked.error) {
+            expected += std::to_string(static_cast<int>(*worked.error)) + "," + std::string(Description(*worked.error));
+        } else {
+            expected += ",";
+        }
+        expected += "\r\n";
+    }
+    EXPECT_EQ(out.str(), expected);
 }
 
 TEST(SweepRows, EveryRowFineExitsZero) {
