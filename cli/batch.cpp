@@ -11,10 +11,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "window/calculate_action.h"
-#include "window/word_details.h"
+#include "cli/details.h"
 #include "cli/outcome_text.h"
 #include "core/utf16.h"
+#include "window/calculate_action.h"
 
 namespace quorvel::cli {
 namespace {
@@ -146,6 +146,25 @@ void WriteInvalidLine(std::string reason, std::ostream& out) {
     out.put('\n');
 }
 
+// Reads the lines one by one and hands each line's fields to `write`, each
+// invalid line's reason to `write_invalid`; returns false if any line was invalid.
+template <class Write, class WriteInvalid>
+bool RunLines(std::istream& in, Write write, WriteInvalid write_invalid) {
+    bool all_valid = true;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::variant<FieldTexts, InvalidLine> input = ReadInputLine(line);
+        if (auto* invalid = std::get_if<InvalidLine>(&input)) {
+            all_valid = false;
+            write_invalid(std::move(invalid->reason));
+        } else {
+            write(std::move(std::get<FieldTexts>(input)));
+        }
+    }
+    return all_valid;
+}
+
 }  // namespace
 
 std::variant<FieldTexts, InvalidLine> ReadInputLine(std::string_view line) {
@@ -163,24 +182,18 @@ std::variant<FieldTexts, InvalidLine> ReadInputLine(std::string_view line) {
 }
 
 bool RunBatch(std::istream& in, std::ostream& out, const BatchOptions& options) {
-    bool all_valid = true;
-    OutcomeJsonWriter writer;
-    WordFigureCalculator calculator;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::variant<FieldTexts, InvalidLine> input = ReadInputLine(line);
-        if (auto* invalid = std::get_if<InvalidLine>(&input)) {
-            all_valid = false;
-            WriteInvalidLine(std::move(invalid->reason), out);
-        } else if (options.details) {
-            const DetailedOutcome detailed = RunActionWithFigures(std::move(std::get<FieldTexts>(input)), calculator);
-            writer.WriteLine(detailed.outcome, detailed.figures, out);
-        } else {
-            writer.WriteLine(RunAction(std::move(std::get<FieldTexts>(input))), out);
-        }
+    OutcomeRunner run(options.details);
+    if (options.format == RowFormat::kCsv) {
+        OutcomeCsvWriter writer(CsvColumns::kOutcomeAndInvalid, options.details);
+        writer.WriteHeader(out);
+        return RunLines(
+            in, [&](FieldTexts fields) { run(std::move(fields), [&](const auto&... done) { writer.WriteRow(done..., out); }); },
+            [&](std::string reason) { writer.WriteInvalidRow(reason, out); });
     }
-    return all_valid;
+    OutcomeJsonWriter writer;
+    return RunLines(
+        in, [&](FieldTexts fields) { run(std::move(fields), [&](const auto&... done) { writer.WriteLine(done..., out); }); },
+        [&](std::string reason) { WriteInvalidLine(std::move(reason), out); });
 }
 
 }  // namespace quorvel::cli

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <variant>
 
+#include "cli/csv.h"
 #include "window/fields.h"
 
 namespace quorvel::cli {
@@ -30,7 +31,9 @@ struct InvalidLine {
 std::variant<FieldTexts, InvalidLine> ReadInputLine(std::string_view line);
 
 struct BatchOptions {
-    // Each outcome line also carries the words' exact figures ("details").
+    // JSON Lines, or CSV with the `invalid` column (a header row first).
+    RowFormat format = RowFormat::kJsonLines;
+    // Each outcome also carries the words' exact figures ("details").
     bool details = false;
 };
 

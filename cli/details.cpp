@@ -1,5 +1,6 @@
 #include "cli/details.h"
 
+#include <array>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -82,6 +83,49 @@ void WritePlainDetails(const RunFigures& figures, std::ostream& out) {
     out << '\n';
     WritePlainWord("N (Nideal, Nhex):", figures.ideal, out);
     WritePlainWord("N2 (NewN, NewNhex):", figures.corrected, out);
+}
+
+namespace {
+
+constexpr std::array<std::string_view, 2> kWordNames = {"N", "N2"};
+constexpr std::array<std::string_view, 4> kWordColumns = {"word", "output_hz", "error_hz", "error_ppb"};
+constexpr std::array<std::string_view, 5> kExactColumns = {"word", "steps", "output_hz", "error_hz", "error_ppb"};
+static_assert(kDetailsCsvColumns == kWordNames.size() * (kWordColumns.size() + kExactColumns.size()));
+
+void AppendColumn(std::string& row, const std::optional<std::string>& figure) {
+    row.push_back(',');
+    if (figure) row.append(*figure);  // digits, signs, points and "e": never quoted
+}
+
+void AppendFrequencyColumns(std::string& row, const std::optional<FrequencyFigures>& figures) {
+    AppendColumn(row, figures ? std::optional(figures->output_hz) : std::nullopt);
+    AppendColumn(row, figures ? figures->error_hz : std::nullopt);
+    AppendColumn(row, figures ? figures->error_ppb : std::nullopt);
+}
+
+void AppendWordColumns(std::string& row, const std::optional<WordFigures>& word) {
+    AppendColumn(row, word ? std::optional(word->word) : std::nullopt);
+    AppendFrequencyColumns(row, word ? std::optional<FrequencyFigures>(word->produced) : std::nullopt);
+    const CrossCheck* check = word ? std::get_if<CrossCheck>(&word->cross_check) : nullptr;
+    AppendColumn(row, check ? std::optional(check->word) : std::nullopt);
+    AppendColumn(row, check ? std::optional(check->steps) : std::nullopt);
+    AppendFrequencyColumns(row, check ? check->figures : std::nullopt);
+}
+
+}  // namespace
+
+void AppendDetailsCsvHeader(std::string& row) {
+    for (std::string_view word : kWordNames) {
+        for (std::string_view column : kWordColumns) row.append(",").append(word).append(".").append(column);
+        for (std::string_view column : kExactColumns) {
+            row.append(",").append(word).append(".exact.").append(column);
+        }
+    }
+}
+
+void AppendDetailsCsv(std::string& row, const RunFigures& figures) {
+    AppendWordColumns(row, figures.ideal);
+    AppendWordColumns(row, figures.corrected);
 }
 
 }  // namespace quorvel::cli

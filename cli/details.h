@@ -4,7 +4,9 @@
 
 #include <iosfwd>
 #include <string>
+#include <utility>
 
+#include "window/calculate_action.h"
 #include "window/word_details.h"
 
 namespace quorvel::cli {
@@ -18,6 +20,38 @@ namespace quorvel::cli {
 // "exact" is the cross-check (null when there is none); its output and
 // error are null when its word is the word shown.
 void AppendDetailsJson(std::string& line, const RunFigures& figures);
+
+// The figures as further CSV columns, each with the comma in front of it:
+// for N, then N2, the word, its output_hz, error_hz and error_ppb, then the
+// cross-check's word, steps, output_hz, error_hz and error_ppb, named by
+// their paths in the JSON object ("N.word", ..., "N2.exact.error_ppb"). A
+// figure that is null there is an empty column here.
+void AppendDetailsCsvHeader(std::string& row);
+void AppendDetailsCsv(std::string& row, const RunFigures& figures);
+inline constexpr std::size_t kDetailsCsvColumns = 18;
+
+// Runs the action on fresh fields, with the words' figures when asked for,
+// and hands the result to `write`: write(outcome), or write(outcome, figures)
+// with details. One calculator serves every run, so its big numbers keep
+// their storage from row to row.
+class OutcomeRunner {
+public:
+    explicit OutcomeRunner(bool details) : details_(details) {}
+
+    template <class Write>
+    void operator()(FieldTexts fields, Write&& write) {
+        if (details_) {
+            const DetailedOutcome detailed = RunActionWithFigures(std::move(fields), calculator_);
+            write(detailed.outcome, detailed.figures);
+        } else {
+            write(RunAction(std::move(fields)));
+        }
+    }
+
+private:
+    bool details_;
+    WordFigureCalculator calculator_;
+};
 
 // The figures as lines for people, after the plain table: a heading per word
 // naming its fields, then its WordFiguresText lines indented, or "not

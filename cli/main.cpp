@@ -12,6 +12,7 @@
 #include "cli/batch.h"
 #include "cli/exit_status.h"
 #include "cli/single_run.h"
+#include "cli/sweep.h"
 #include "cli/unfinished_run.h"
 #include "cli/word_query.h"
 #include "core/utf16.h"
@@ -32,6 +33,8 @@ struct CommandLine {
     bool batch = false;
     bool details = false;
     std::optional<std::string> word;
+    std::optional<std::string> sweep;
+    bool csv = false;
 };
 
 // The options that give an input field its text.
@@ -50,8 +53,8 @@ constexpr std::array<InputOption, quorvel::kInputFields.size()> kInputOptions = 
 }};
 
 constexpr const char* kFooter =
-    "Exit status: 0 done; 1 the calculation stopped at a run-time error; "
-    "2 a text that is not UTF-8, a bad option, (--batch) an invalid line, "
+    "Exit status: 0 done; 1 the calculation stopped at a run-time error (with --sweep: in some row); "
+    "2 a text that is not UTF-8, a bad option, a bad sweep, (--batch) an invalid line, "
     "or (--word) a word that is not a whole number from 0 to 2^bits - 1; "
     "3 the run could not finish (memory ran out, the input could not be read or the output "
     "not written): said on stderr, the lines already written are kept.";
@@ -80,10 +83,19 @@ void DefineOptions(CLI::App& app, CommandLine& line) {
                                        "or hex after 0x), exactly; its error with --wanted")
                             ->option_text("WORD");
     word->excludes(batch)->excludes(details);
+    CLI::Option* sweep =
+        app.add_option("--sweep", line.sweep,
+                       "Run once per wanted frequency FROM, FROM+STEP, ... up to TO (MHz, exact decimals), "
+                       "one output row each")
+            ->option_text("FROM:TO:STEP");
+    sweep->excludes(batch)->excludes(json)->excludes(word);
+    app.add_flag("--csv", line.csv, "With --sweep or --batch: write CSV (a header, then one row each)")
+        ->excludes(json);
     for (const InputOption& input : kInputOptions) {
         CLI::Option* option = app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT");
         batch->excludes(option);
         if (input.field == Field::kFerror) word->excludes(option);
+        if (input.field == Field::kFwanted) sweep->excludes(option);
     }
 }
 
@@ -96,6 +108,10 @@ std::vector<cli::InputArgument> GivenInputs(CommandLine& line) {
         }
     }
     return inputs;
+}
+
+cli::RowFormat RowFormat(const CommandLine& line) {
+    return line.csv ? cli::RowFormat::kCsv : cli::RowFormat::kJsonLines;
 }
 
 cli::SingleRunRequest SingleRun(CommandLine& line) {
@@ -114,6 +130,15 @@ cli::WordQueryRequest WordQuery(CommandLine& line) {
     return request;
 }
 
+cli::SweepRequest Sweep(CommandLine& line) {
+    cli::SweepRequest request;
+    request.sweep = std::move(*line.sweep);
+    request.inputs = GivenInputs(line);
+    request.format = RowFormat(line);
+    request.details = line.details;
+    return request;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -121,12 +146,13 @@ int main(int argc, char** argv) {
     // Reading a batch line must not flush the output each time.
     std::cin.tie(nullptr);
 
-    CLI::App app{"Runs the DDS tuning-word calculation of the Quorvel window once, "
-                 "on its initial texts apart from the fields given."};
+    CLI::App app{"Runs the DDS tuning-word calculation of the Quorvel window on its initial texts "
+                 "apart from the fields given: once, once per batch line, or once per sweep row."};
     CommandLine line;
     DefineOptions(app, line);
     try {
         app.parse(argc, argv);
+        if (line.csv && !line.sweep && !line.batch) throw CLI::ValidationError("--csv", "needs --sweep or --batch");
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? cli::kExitOk : cli::kExitInvalidInput;
     }
@@ -137,9 +163,10 @@ int main(int argc, char** argv) {
     return cli::RunToTheEnd(
         [&] {
             if (line.batch) {
-                return cli::RunBatch(std::cin, std::cout, {.details = line.details}) ? cli::kExitOk
-                                                                                     : cli::kExitInvalidInput;
+                const cli::BatchOptions options{.format = RowFormat(line), .details = line.details};
+                return cli::RunBatch(std::cin, std::cout, options) ? cli::kExitOk : cli::kExitInvalidInput;
             }
+            if (line.sweep) return cli::RunSweep(Sweep(line), std::cout, std::cerr);
             if (line.word) return cli::RunWordQuery(WordQuery(line), std::cout, std::cerr);
             return cli::RunSingle(SingleRun(line), std::cout, std::cerr);
         },

@@ -13,16 +13,21 @@
 
 namespace quorvel::cli {
 
-int RunSingle(const SingleRunRequest& request, std::ostream& out, std::ostream& err) {
-    FieldTexts fields;
-    for (const InputArgument& input : request.inputs) {
+bool SetInputTexts(const std::vector<InputArgument>& inputs, FieldTexts& fields, std::ostream& err) {
+    for (const InputArgument& input : inputs) {
         std::optional<std::u16string> text = Utf8ToUtf16(input.text);
         if (!text) {
             err << "quorvel-calc: the text given to " << input.option << " is not valid UTF-8\n";
-            return kExitInvalidInput;
+            return false;
         }
         fields.SetText(input.field, *text);
     }
+    return true;
+}
+
+int RunSingle(const SingleRunRequest& request, std::ostream& out, std::ostream& err) {
+    FieldTexts fields;
+    if (!SetInputTexts(request.inputs, fields, err)) return kExitInvalidInput;
 
     WordFigureCalculator calculator;
     const DetailedOutcome detailed = request.details ? RunActionWithFigures(std::move(fields), calculator)

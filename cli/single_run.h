@@ -18,6 +18,10 @@ struct InputArgument {
     std::string text;
 };
 
+// Sets each input's text in `fields`. Returns false, with a message on
+// `err`, when a text is not UTF-8.
+bool SetInputTexts(const std::vector<InputArgument>& inputs, FieldTexts& fields, std::ostream& err);
+
 struct SingleRunRequest {
     std::vector<InputArgument> inputs;  // the others keep their initial texts
     bool json = false;

@@ -3,12 +3,16 @@
 # (the Calculate action against a std::to_chars floor, RunBatch in memory,
 # fields of up to a million characters, the exact figures against the plain
 # action), then quorvel-calc --batch, without and with --details, on a
-# generated input of 1,000,000 lines, in lines per second on one core.
+# generated input of 1,000,000 lines and quorvel-calc --sweep of 1,000,000
+# rows (JSON Lines and CSV), in lines or rows per second on one core.
 #   scripts/bench.sh build-bench/bin
 set -eu
 
 bin_dir=${1:?usage: bench.sh BIN_DIR}
 lines=${BENCH_BATCH_LINES:-1000000}
+# 10 MHz up in steps of 1 Hz: 1,000,000 rows.
+sweep="10:10.999999:0.000001"
+sweep_rows=1000000
 runs=3
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-bench.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT INT TERM
@@ -54,31 +58,74 @@ awk -v lines="$lines" 'BEGIN {
     }
 }' >"$scratch/batch.jsonl"
 
-# Times quorvel-calc on the generated lines with the given options, best of
-# $runs, and prints its rate against a goal in lines per second.
-time_batch() {
-    goal=$1
+# CPU seconds (user + system) of this shell's finished children, into cpu_s.
+# `times` runs here, not in a subshell, which would count none of them.
+children_cpu() {
+    times >"$scratch/times"
+    cpu_s=$(awk 'NR == 2 { split($1, user, "m"); split($2, sys, "m")
+                           print user[1] * 60 + user[2] + sys[1] * 60 + sys[2] }' "$scratch/times")
+}
+
+# Runs a command $runs times with stdin from a file: the best wall time in
+# ns into best_ns, the least CPU time in s into best_cpu_s; its output goes
+# to $scratch/out.
+#   time_best INPUT COMMAND ARGUMENT...
+time_best() {
+    input=$1
     shift
     best_ns=0
+    best_cpu_s=0
     run=1
     while [ "$run" -le "$runs" ]; do
+        children_cpu
+        cpu_before=$cpu_s
         start=$(date +%s%N)
-        $one_core "$bin_dir/quorvel-calc" "$@" <"$scratch/batch.jsonl" >"$scratch/batch.out"
+        $one_core "$@" <"$input" >"$scratch/out"
         end=$(date +%s%N)
+        children_cpu
         elapsed=$((end - start))
         if [ "$best_ns" -eq 0 ] || [ "$elapsed" -lt "$best_ns" ]; then best_ns=$elapsed; fi
+        best_cpu_s=$(awk -v best="$best_cpu_s" -v used="$(awk -v a="$cpu_s" -v b="$cpu_before" 'BEGIN { print a - b }')" \
+                     'BEGIN { print (best == 0 || used < best) ? used : best }')
         run=$((run + 1))
     done
-    written=$(wc -l <"$scratch/batch.out")
-    if [ "$written" -ne "$lines" ]; then
-        echo "quorvel-calc $* wrote $written lines for $lines" >&2
-        exit 1
-    fi
-    awk -v lines="$lines" -v ns="$best_ns" -v runs="$runs" -v goal="$goal" -v options="$*" 'BEGIN {
-        printf "quorvel-calc %s: %d lines in %.2f s (best of %d) = %.0f lines/s (goal: at least %d)\n",
-               options, lines, ns / 1e9, runs, lines / (ns / 1e9), goal
+}
+
+# "N things in S s (best of 3) = R things/s, CPU time C s = R' things/s (goal: at least G)"
+#   report NAME COUNT UNIT GOAL
+report() {
+    awk -v name="$1" -v count="$2" -v unit="$3" -v goal="$4" -v ns="$best_ns" -v cpu="$best_cpu_s" \
+        -v runs="$runs" 'BEGIN {
+        printf "quorvel-calc %s: %d %s in %.2f s (best of %d) = %.0f %s/s; CPU time %.2f s = %.0f %s/s" \
+               " (goal: at least %d)\n", name, count, unit, ns / 1e9, runs, count / (ns / 1e9), unit,
+               cpu, count / cpu, unit, goal
     }'
 }
 
-time_batch 250000 --batch
-time_batch 100000 --batch --details
+# --batch, then --batch --details, on the generated lines.
+for details in "" --details; do
+    # shellcheck disable=SC2086
+    time_best "$scratch/batch.jsonl" "$bin_dir/quorvel-calc" --batch $details
+    written=$(wc -l <"$scratch/out")
+    if [ "$written" -ne "$lines" ]; then
+        echo "quorvel-calc --batch $details wrote $written lines for $lines" >&2
+        exit 1
+    fi
+    goal=250000
+    if [ -n "$details" ]; then goal=100000; fi
+    report "--batch${details:+ $details}" "$lines" lines "$goal"
+done
+
+# A sweep writes one line a row, the CSV a header line more.
+for format in "" --csv; do
+    header_lines=0
+    if [ -n "$format" ]; then header_lines=1; fi
+    # shellcheck disable=SC2086
+    time_best /dev/null "$bin_dir/quorvel-calc" --sweep "$sweep" $format
+    written=$(wc -l <"$scratch/out")
+    if [ "$written" -ne "$((sweep_rows + header_lines))" ]; then
+        echo "quorvel-calc --sweep $format wrote $written lines for $sweep_rows rows" >&2
+        exit 1
+    fi
+    report "--sweep $sweep${format:+ $format}" "$sweep_rows" rows 250000
+done
