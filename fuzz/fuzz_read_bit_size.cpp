@@ -2,10 +2,12 @@
 // and Overflow may escape, and each outcome must match a separately written
 // reader: spaces trimmed at both ends, the whole rest one number
 // "[+-]digits[.digits][E[+-]digits]", rounded to nearest with ties to even,
-// within -32768...32767.
+// within -32768...32767. The reference reads the text as a double, so where
+// that double lies within one spacing of a half it accepts either neighbour.
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -20,6 +22,7 @@ using quorvel::fuzz::Require;
 
 constexpr double kSmallest = -32768;
 constexpr double kLargest = 32767;
+constexpr double kLargestDouble = std::numeric_limits<double>::max();
 
 // The text as ASCII for from_chars when all of it (spaces around it aside)
 // is one number; nothing otherwise.
@@ -79,7 +82,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "a number beyond the double range is neither Overflow nor 0", text);
         return 0;
     }
-    // The default rounding mode rounds to nearest, ties to even.
+    // The width is decided by the digits themselves. Where the double
+    // nearest the text lies within one spacing of a half (or on it), that
+    // double cannot tell on which side of the half the text lies: either
+    // neighbour may be right (the core tests hold the exact cases).
+    const double lower = std::floor(value);
+    const double spacing = std::nextafter(std::fabs(value), kLargestDouble) - std::fabs(value);
+    if (std::fabs(value - (lower + 0.5)) <= spacing) {
+        const bool either_overflows = lower < kSmallest || lower + 1 > kLargest;
+        const bool neighbour = bits.has_value() && (*bits == lower || *bits == lower + 1);
+        Require(neighbour || (either_overflows && error_kind == ErrorKind::kOverflow),
+                "a width near a half is neither of its neighbours", text);
+        return 0;
+    }
+    // Elsewhere the double rounds as the text does: to nearest (a tie would
+    // be the half itself, which is a double).
     const double rounded = std::nearbyint(value);
     if (rounded < kSmallest || rounded > kLargest) {
         Require(error_kind == ErrorKind::kOverflow, "a width beyond 16 bits is no Overflow", text);

@@ -107,6 +107,14 @@ TEST(HostileBatchLine, ParserReasonQuotingNonAsciiTextIsCutWhole) {
     EXPECT_EQ(reason.find("\xEF\xBF\xBD"), std::string::npos) << "a character was split: " << Escaped(reason);
 }
 
+TEST(HostileBatchLine, OnlyOneTrailingCarriageReturnIsDropped) {
+    const test::BatchRun run = RunOn("\r\n\r\r\n");
+    ASSERT_EQ(run.lines.size(), 2U);
+    EXPECT_EQ(ReasonOf(run.lines[0]), "empty line");
+    // The second carriage return stays: a line of whitespace, no empty line.
+    EXPECT_EQ(ReasonOf(run.lines[1]).rfind("not JSON: ", 0), 0U) << run.lines[1];
+}
+
 TEST(HostileBatchLine, ParserReasonQuotingABadByteStaysWithin200Bytes) {
     // The parser quotes the bad byte, which is written as U+FFFD, three bytes:
     // the cut must count those, at every length around the limit.
