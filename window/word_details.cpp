@@ -8,22 +8,6 @@ namespace {
 
 bool IsWritten(const WrittenFields& written, Field field) { return written[static_cast<std::size_t>(field)]; }
 
-// Records which fields a run writes, passing everything through.
-class WriteTracker final : public FieldAccess {
-public:
-    explicit WriteTracker(FieldAccess& fields) : fields_(fields) {}
-    std::u16string Text(Field field) const override { return fields_.Text(field); }
-    void SetText(Field field, std::u16string_view text) override {
-        fields_.SetText(field, text);
-        written_.set(static_cast<std::size_t>(field));
-    }
-    const WrittenFields& written() const { return written_; }
-
-private:
-    FieldAccess& fields_;
-    WrittenFields written_;
-};
-
 // "0.5 Hz (2 ppb)", or "0.5 Hz" without a ppb figure.
 std::string ErrorText(const FrequencyFigures& figures) {
     std::string text = *figures.error_hz + " Hz";
@@ -96,9 +80,9 @@ RunFigures FiguresOfRun(const FieldAccess& fields, const CalculatorVariables& va
 DetailedOutcome RunActionWithFigures(FieldTexts fields, WordFigureCalculator& calculator) {
     DetailedOutcome detailed{{std::move(fields), {}, std::nullopt}, {}};
     ActionOutcome& outcome = detailed.outcome;
-    WriteTracker tracker(outcome.fields);
-    outcome.error = CalculateCatchingRunTimeError(tracker, outcome.variables);
-    detailed.figures = FiguresOfRun(outcome.fields, outcome.variables, tracker.written(), calculator);
+    FieldWriteLog log(outcome.fields);
+    outcome.error = CalculateCatchingRunTimeError(log, outcome.variables);
+    detailed.figures = FiguresOfRun(outcome.fields, outcome.variables, WrittenIn(log), calculator);
     return detailed;
 }
 
