@@ -27,10 +27,13 @@
 #include <stdexcept>
 
 #include "window/field_write_log.h"
+#include "window/layout.h"
 #include "window/word_details.h"
 
 namespace quorvel {
 namespace {
+
+using namespace layout;
 
 // Text passes between the controls and the calculation as UTF-16 code units,
 // copied one for one: no decoding, so a byte-order mark or a lone surrogate
@@ -44,32 +47,9 @@ std::u16string ToU16String(const QString& text) {
     return std::u16string(view.utf16(), static_cast<std::size_t>(view.size()));
 }
 
-// Places and sizes are stated in twips, 15 to a pixel at 96 dots per inch.
-// Qt's device-independent pixels are those 96-dpi pixels; its own high-DPI
-// scaling takes care of other screens.
-constexpr int kTwipsPerPixel = 15;
-
-constexpr int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
-
-struct TwipRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
 QRect ToPixels(const TwipRect& place) {
     return QRect(Pixels(place.left), Pixels(place.top), Pixels(place.width), Pixels(place.height));
 }
-
-constexpr TwipRect kClientArea = {0, 0, 5415, 4995};
-constexpr std::u16string_view kWindowCaption = u"Quorvel";
-
-// Colours are 0x00BBGGRR: red is the low byte, blue the third.
-constexpr std::uint32_t kLightPink = 0x00FFC0FF;
-constexpr std::uint32_t kWhite = 0x00FFFFFF;
-constexpr std::uint32_t kBlue = 0x00FF0000;
-constexpr std::uint32_t kGreen = 0x00008000;
 
 QColor FromBgr(std::uint32_t bgr) {
     constexpr std::uint32_t kByte = 0xFF;
@@ -82,18 +62,6 @@ void SetColour(QWidget* control, QPalette::ColorRole role, std::uint32_t bgr) {
     palette.setColor(role, FromBgr(bgr));
     control->setPalette(palette);
 }
-
-// The window's face, then the faces drawn to its widths (Arial's metrics,
-// which every caption is laid out to fit), in the order they are tried. A
-// wider face such as DejaVu Sans cuts captions, so it only serves when none
-// of these is installed.
-constexpr std::array<std::u16string_view, 8> kWindowFamilies = {
-    u"MS Sans Serif", u"Liberation Sans", u"Arimo",  u"Nimbus Sans",
-    u"Nimbus Sans L", u"Arial",           u"Helvetica", u"TeX Gyre Heros",
-};
-constexpr std::u16string_view kGenericFamily = u"sans-serif";
-constexpr double kWindowPoints = 8.25;
-constexpr double kHeadingPoints = 9.75;
 
 QString WindowFamily() {
     for (std::u16string_view family : kWindowFamilies) {
@@ -110,14 +78,7 @@ QFont FontAt(double points) {
     return font;
 }
 
-// The light system colours: window and buttons (239, 239, 239), black text,
-// white fields, and Qt's light shades for frames and bevels.
-constexpr std::uint32_t kSystemGrey = 0x00EFEFEF;
-constexpr std::uint32_t kBlack = 0x00000000;
-constexpr std::uint32_t kDisabledText = 0x00BEBEBE;
-// Qt's light-theme highlight (48, 140, 198) darkened to (38, 112, 158), so
-// that white selected text reads at 5.4:1 rather than 3.7:1.
-constexpr std::uint32_t kHighlight = 0x009E7026;
+// Qt's light shades for frames and bevels, from the system grey.
 constexpr int kLightFactor = 150;   // light bevel: the grey made 50% lighter
 constexpr int kMidFactor = 130;     // mid shade
 constexpr int kDarkFactor = 150;    // dark shade
@@ -149,14 +110,6 @@ QPalette WindowPalette() {
 }
 
 namespace {
-
-// How a text field looks at start.
-enum class Look {
-    kInput,   // pink until first edited
-    kOutput,  // white
-    kHex,     // white, bold blue text
-    kSystem,  // the system's colours
-};
 
 void ApplyLook(QLineEdit* edit, Look look) {
     switch (look) {
@@ -190,8 +143,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        static constexpr qreal kAscentEm = 0.905;
-        static constexpr qreal kLineEm = 1.149;
         const qreal em = QFontInfo(font()).pixelSize();
         const QFontMetricsF metrics(font());
         QTextLayout layout(text(), font());
@@ -199,11 +150,11 @@ protected:
         option.setWrapMode(QTextOption::WordWrap);
         layout.setTextOption(option);
         layout.beginLayout();
-        qreal baseline = kAscentEm * em;
+        qreal baseline = kWrappedAscentEm * em;
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(width());
             line.setPosition(QPointF(0, baseline - metrics.ascent()));
-            baseline += kLineEm * em;
+            baseline += kWrappedLineEm * em;
         }
         layout.endLayout();
         QPainter painter(this);
@@ -212,60 +163,6 @@ protected:
     }
 };
 
-struct TextFieldControl {
-    Field field;
-    TwipRect place;
-    Look look;
-};
-
-constexpr std::array<TextFieldControl, 9> kTextFields = {{
-    {Field::kFclock, {2160, 480, 1815, 320}, Look::kInput},
-    {Field::kFwanted, {2160, 840, 1815, 320}, Look::kInput},
-    {Field::kNideal, {2160, 1200, 1335, 320}, Look::kOutput},
-    {Field::kNhex, {3480, 1200, 1815, 320}, Look::kHex},
-    {Field::kResol, {2160, 1560, 2055, 285}, Look::kSystem},
-    {Field::kFerror, {2160, 2520, 1815, 320}, Look::kInput},
-    {Field::kActualClock, {2160, 2880, 1815, 320}, Look::kOutput},
-    {Field::kNewN, {2160, 3240, 1335, 320}, Look::kOutput},
-    {Field::kNewNhex, {3480, 3240, 1815, 320}, Look::kHex},
-}};
-
-constexpr TwipRect kBitSizePlace = {2160, 120, 855, 315};
-constexpr std::array<std::u16string_view, 2> kBitSizeList = {u"32", u"48"};
-
-constexpr TwipRect kGoPlace = {1200, 4320, 2775, 495};
-constexpr std::u16string_view kGoCaption = u"Calculate";
-
-// The right-aligned label in front of each row; its caption is the row's.
-struct RowLabelControl {
-    const char* name;
-    Field row;
-    TwipRect place;
-    bool wraps;
-};
-
-constexpr std::array<RowLabelControl, 8> kRowLabels = {{
-    {"Label8", Field::kBitSize, {480, 120, 1575, 255}, false},
-    {"Label1", Field::kFclock, {1080, 480, 975, 255}, false},
-    {"Label2", Field::kFwanted, {120, 840, 1935, 255}, false},
-    {"Label5", Field::kNideal, {1200, 1200, 855, 255}, false},
-    {"Label10", Field::kResol, {840, 1560, 1215, 255}, false},
-    {"Label3", Field::kFerror, {600, 2520, 1455, 255}, false},
-    {"Label4", Field::kActualClock, {600, 2880, 1455, 255}, false},
-    {"Label7", Field::kNewN, {360, 3240, 1575, 375}, true},
-}};
-
-// The centred heading of the correction section.
-constexpr TwipRect kHeadingPlace = {120, 2160, 5175, 255};
-constexpr std::u16string_view kHeadingCaption = u"Calculate new N given measured Frequency Error";
-
-// Tab visits the controls in this order; Tab skips the button while it is
-// hidden.
-constexpr std::array<Field, 10> kFocusOrder = {
-    Field::kFclock, Field::kFwanted, Field::kFerror,   Field::kActualClock, Field::kNideal,
-    Field::kNhex,   Field::kNewN,    Field::kNewNhex,  Field::kBitSize,     Field::kResol,
-};
-constexpr Field kLastFieldBeforeGo = Field::kNewNhex;
 
 // What a screen reader announces for a field: the caption of its row without
 // the runs of blanks that align it on screen.
@@ -321,7 +218,7 @@ Form1::Form1(std::unique_ptr<ErrorReporter> reporter, Calculation calculation, Q
     // The initial texts are in place before the reactions are wired, so
     // putting them there raises none.
     ConnectHandlers();
-    TextField(Field::kFclock)->setFocus();
+    Control(kInitialFocus)->setFocus();
 }
 
 Form1::~Form1() {
@@ -369,7 +266,7 @@ void Form1::CreateGoButton() {
     // so Enter presses it when it has the focus, as Space does. Outside a
     // dialog an auto-default button never becomes the default.
     go_ = new QPushButton(ToQString(kGoCaption), this);
-    go_->setObjectName(QStringLiteral("Go"));
+    go_->setObjectName(QString::fromLatin1(kGoName));
     go_->setGeometry(ToPixels(kGoPlace));
     go_->setAutoDefault(true);
     go_->setDefault(false);
@@ -390,7 +287,7 @@ void Form1::CreateLabels() {
     for (Field field : kAllFields) Control(field)->setAccessibleName(AccessibleName(field));
 
     auto* heading = new QLabel(ToQString(kHeadingCaption), this);
-    heading->setObjectName(QStringLiteral("Label9"));
+    heading->setObjectName(QString::fromLatin1(kHeadingName));
     heading->setTextFormat(Qt::PlainText);
     heading->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     heading->setFont(FontAt(kHeadingPoints));
