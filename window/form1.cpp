@@ -26,6 +26,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "window/accessibility.h"
+#include "window/accessible_text.h"
 #include "window/field_write_log.h"
 #include "window/layout.h"
 #include "window/word_details.h"
@@ -164,14 +166,6 @@ protected:
 };
 
 
-// What a screen reader announces for a field: the caption of its row without
-// the runs of blanks that align it on screen.
-QString AccessibleName(Field field) {
-    QString name = ToQString(RowCaption(field)).simplified();
-    if (field == Field::kNhex || field == Field::kNewNhex) name += QStringLiteral(", hexadecimal");
-    return name;
-}
-
 void EmptyOutputsNotWritten(FieldAccess& fields, const FieldWriteLog& log) {
     for (Field output : kOutputFields) {
         if (!log.Written(output)) fields.SetText(output, {});
@@ -203,6 +197,7 @@ Form1::Form1(std::unique_ptr<ErrorReporter> reporter, Calculation calculation, Q
       reporter_(std::move(reporter)),
       calculation_(calculation),
       cursor_flash_time_(QGuiApplication::styleHints()->cursorFlashTime()) {
+    InstallAccessibleInterfaces();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ToQString(kWindowCaption));
     setWindowIcon(QIcon(ToQString(kIconPath)));
@@ -283,8 +278,9 @@ void Form1::CreateLabels() {
         label->setWordWrap(control.wraps);
         label->setGeometry(ToPixels(control.place));
         label->setBuddy(Control(control.row));
+        label->setAccessibleName(ToQString(SpokenCaption(RowCaption(control.row))));
     }
-    for (Field field : kAllFields) Control(field)->setAccessibleName(AccessibleName(field));
+    for (Field field : kAllFields) SetAccessibleTexts(Control(field), field);
 
     auto* heading = new QLabel(ToQString(kHeadingCaption), this);
     heading->setObjectName(QString::fromLatin1(kHeadingName));
@@ -293,6 +289,7 @@ void Form1::CreateLabels() {
     heading->setFont(FontAt(kHeadingPoints));
     SetColour(heading, QPalette::WindowText, kGreen);
     heading->setGeometry(ToPixels(kHeadingPlace));
+    heading->setAccessibleName(ToQString(SpokenCaption(kHeadingCaption)));
 }
 
 void Form1::SetFocusOrder() {
@@ -397,9 +394,10 @@ void Form1::Go_Click() {
     EmptyOutputsNotWritten(*this, fields);
 }
 
-// Each word field's tooltip and accessible description tell what its word
-// really gives. A field the run did not write gets none, so no figure of an
-// earlier run stands beside the new texts.
+// Each word field's tooltip tells what its word really gives, and so does its
+// accessible description after what the field holds. A field the run did not
+// write gets no figures, so none of an earlier run stands beside the new
+// texts.
 void Form1::ShowWordFigures(const FieldWriteLog& log) {
     const WrittenFields written = WrittenIn(log);
     RunFigures figures;
@@ -411,9 +409,9 @@ void Form1::ShowWordFigures(const FieldWriteLog& log) {
         figures = {};
     }
     for (Field field : {Field::kNideal, Field::kNhex, Field::kNewN, Field::kNewNhex}) {
-        const QString tip = ToQString(WordFieldTip(field, figures, written));
-        TextField(field)->setToolTip(tip);
-        TextField(field)->setAccessibleDescription(tip);
+        const std::u16string tip = WordFieldTip(field, figures, written);
+        TextField(field)->setToolTip(ToQString(tip));
+        TextField(field)->setAccessibleDescription(ToQString(AccessibleDescription(field, tip)));
     }
 }
 

@@ -61,9 +61,10 @@ std::string FrequencyFiguresText(const FrequencyFigures& figures);
 // one without a cross-check a line that says why.
 std::string WordFiguresText(const WordFigures& figures);
 
-// The tooltip, and accessible description, of a word field (Nideal, Nhex,
-// NewN, NewNhex) after a run: WordFiguresText of its word. Empty (no
-// tooltip) when the run did not write that field, and for every other field.
+// The tooltip of a word field (Nideal, Nhex, NewN, NewNhex) after a run, and
+// the figures its accessible description carries: WordFiguresText of its
+// word. Empty (no tooltip) when the run did not write that field, and for
+// every other field.
 std::u16string WordFieldTip(Field field, const RunFigures& figures, const WrittenFields& written);
 
 // A hex field's text as a plain literal without blanks, for the clipboard:

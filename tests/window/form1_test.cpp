@@ -5,6 +5,8 @@
 // (tests/support/worked_cases.h); places in pixels and contrast ratios were
 // worked out by hand.
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -719,7 +721,10 @@ private slots:
         CalculateWith(inputs);
         for (const char* name : {"Nideal", "Nhex", "NewN", "NewNhex"}) {
             QCOMPARE(Edit(name)->toolTip().isEmpty(), !tipped.contains(name));
-            QCOMPARE(Edit(name)->accessibleDescription(), Edit(name)->toolTip());
+            // The field's purpose first, then the figures.
+            const QString description = Edit(name)->accessibleDescription();
+            QVERIFY2(description.startsWith("result: "), qPrintable(description));
+            QCOMPARE(description.section('\n', 1), Edit(name)->toolTip());
         }
     }
 
@@ -868,6 +873,81 @@ private slots:
         QCOMPARE(BitSize()->accessibleName(), QString("DDS Resolution, Bits"));
         QCOMPARE(form_->findChild<QLabel*>("Label1")->buddy(), Edit("Fclock"));
         QCOMPARE(form_->findChild<QLabel*>("Label7")->buddy(), Edit("NewN"));
+    }
+
+    // What a screen reader is told of each control, through Qt's accessible
+    // interfaces: role, name, description, and the label relation ("<" the
+    // control's label, ">" the control a label names). BitSize.text and
+    // BitSize.list are the box's editable text and its list.
+    void accessibleInterfacesTellEachControl_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("labelRelation");
+        const QString correction = "; part of Calculate new N given measured Frequency Error";
+        const QString width = "accumulator width in bits: pick 32 or 48, or type any width";
+        const struct {
+            const char* control;
+            QAccessible::Role role;
+            QString name;
+            QString description;
+            QString label_relation;
+        } rows[] = {
+            {"Form1", QAccessible::Window, "Quorvel", "", ""},
+            {"BitSize", QAccessible::ComboBox, "DDS Resolution, Bits", width, "<Label8"},
+            {"BitSize.text", QAccessible::EditableText, "DDS Resolution, Bits", width, ""},
+            {"BitSize.list", QAccessible::List, "DDS Resolution, Bits", width, ""},
+            {"Fclock", QAccessible::EditableText, "Clock MHz", "reference clock, in MHz", "<Label1"},
+            {"Fwanted", QAccessible::EditableText, "Wanted Frequency MHz", "wanted output frequency, in MHz", "<Label2"},
+            {"Nideal", QAccessible::EditableText, "Wanted N", "result: ideal tuning word, decimal", "<Label5"},
+            {"Nhex", QAccessible::EditableText, "Wanted N, hexadecimal", "result: ideal tuning word, hexadecimal", ""},
+            {"Resol", QAccessible::EditableText, "Resolution Hz",
+             "result: output frequency per tuning-word step, in Hz", "<Label10"},
+            {"Ferror", QAccessible::EditableText, "Measured Error Hz",
+             "measured output minus wanted frequency with the ideal word loaded, in Hz" + correction, "<Label3"},
+            {"ActualClock", QAccessible::EditableText, "Actual Clock MHz",
+             "result: clock inferred from the measured error, in MHz" + correction, "<Label4"},
+            {"NewN", QAccessible::EditableText, "Modified N to achieve wanted Fout",
+             "result: corrected tuning word for the actual clock, decimal" + correction, "<Label7"},
+            {"NewNhex", QAccessible::EditableText, "Modified N to achieve wanted Fout, hexadecimal",
+             "result: corrected tuning word for the actual clock, hexadecimal" + correction, ""},
+            {"Go", QAccessible::Button, "Calculate", "", ""},
+            {"Label8", QAccessible::StaticText, "DDS Resolution, Bits", "", ">BitSize"},
+            {"Label1", QAccessible::StaticText, "Clock MHz", "", ">Fclock"},
+            {"Label2", QAccessible::StaticText, "Wanted Frequency MHz", "", ">Fwanted"},
+            {"Label5", QAccessible::StaticText, "Wanted N", "", ">Nideal"},
+            {"Label10", QAccessible::StaticText, "Resolution Hz", "", ">Resol"},
+            {"Label3", QAccessible::StaticText, "Measured Error Hz", "", ">Ferror"},
+            {"Label4", QAccessible::StaticText, "Actual Clock MHz", "", ">ActualClock"},
+            {"Label7", QAccessible::StaticText, "Modified N to achieve wanted Fout", "", ">NewN"},
+            {"Label9", QAccessible::StaticText, "Calculate new N given measured Frequency Error", "", ""},
+        };
+        for (const auto& row : rows) {
+            QTest::newRow(row.control) << QString(row.control) << int(row.role) << row.name << row.description
+                                       << row.label_relation;
+        }
+    }
+    void accessibleInterfacesTellEachControl() {
+        QFETCH(QString, control);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        QFETCH(QString, description);
+        QFETCH(QString, labelRelation);
+        QObject* object = control == "Form1"          ? form_.get()
+                          : control == "BitSize.text" ? BitSize()->lineEdit()
+                          : control == "BitSize.list" ? static_cast<QObject*>(BitSize()->view())
+                                                      : form_->findChild<QWidget*>(control);
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(object);
+        QVERIFY(face != nullptr);
+        QCOMPARE(int(face->role()), role);
+        QCOMPARE(face->text(QAccessible::Name), name);
+        QCOMPARE(face->text(QAccessible::Description), description);
+        QString relation;
+        for (const auto& [other, kind] : face->relations(QAccessible::Label | QAccessible::Labelled)) {
+            relation += (kind & QAccessible::Label ? "<" : ">") + other->object()->objectName();
+        }
+        QCOMPARE(relation, labelRelation);
     }
 
     // Every code unit passes both ways unchanged, past Qt's usual 32767
