@@ -11,13 +11,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QTextLayout>
 #include <QPushButton>
 #include <QRect>
 #include <QStringView>
 #include <QStyleHints>
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <limits>
@@ -26,6 +26,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "window/field_edit.h"
 #include "window/field_write_log.h"
 #include "window/layout.h"
 #include "window/word_details.h"
@@ -194,6 +195,11 @@ constexpr qsizetype kSteadyCursorLength = 1000;
 
 constexpr std::u16string_view kIconPath = u":/icons/quorvel.svg";
 
+FieldEdit::Kind KindOf(Field field) {
+    const bool output = std::find(kOutputFields.begin(), kOutputFields.end(), field) != kOutputFields.end();
+    return output ? FieldEdit::Kind::kOutput : FieldEdit::Kind::kInput;
+}
+
 }  // namespace
 
 Form1::Form1(QWidget* parent) : Form1(std::make_unique<MessageBoxReporter>(), &Calculate, parent) {}
@@ -230,7 +236,7 @@ Form1::~Form1() {
 
 void Form1::CreateFields() {
     for (const TextFieldControl& control : kTextFields) {
-        auto* edit = new QLineEdit(ToQString(InitialText(control.field)), this);
+        auto* edit = new FieldEdit(ToQString(InitialText(control.field)), KindOf(control.field), this);
         edit->setObjectName(QString::fromLatin1(FieldName(control.field)));
         edit->setGeometry(ToPixels(control.place));
         edit->setMaxLength(std::numeric_limits<int>::max());
@@ -319,7 +325,6 @@ void Form1::ConnectHandlers() {
     }
     connect(qApp, &QApplication::focusChanged, this, &Form1::Field_FocusOrTextChange);
     for (Field hex : {Field::kNhex, Field::kNewNhex}) {
-        TextField(hex)->installEventFilter(this);
         TextField(hex)->setContextMenuPolicy(Qt::CustomContextMenu);
     }
     connect(TextField(Field::kNhex), &QLineEdit::customContextMenuRequested, this, &Form1::Nhex_ContextMenu);
@@ -450,15 +455,6 @@ void Form1::Field_FocusOrTextChange() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     // The bit-size box steps on the wheel only when it has the focus.
     if (watched == bit_size_ && event->type() == QEvent::Wheel) return !bit_size_->hasFocus();
-    // A double-click in a hex field selects its whole word, "0x" and every
-    // group, not the one group under the pointer.
-    if (event->type() == QEvent::MouseButtonDblClick &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
-            edit->selectAll();
-            return true;
-        }
-    }
     return QWidget::eventFilter(watched, event);
 }
 
