@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,6 +27,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "window/about_box.h"
 #include "window/field_edit.h"
 #include "window/field_write_log.h"
 #include "window/layout.h"
@@ -195,6 +197,10 @@ constexpr qsizetype kSteadyCursorLength = 1000;
 
 constexpr std::u16string_view kIconPath = u":/icons/quorvel.svg";
 
+// The window's own menu, on its background, and its key.
+constexpr std::u16string_view kAboutCaption = u"About Quorvel";
+constexpr Qt::Key kAboutKey = Qt::Key_F1;
+
 FieldEdit::Kind KindOf(Field field) {
     const bool output = std::find(kOutputFields.begin(), kOutputFields.end(), field) != kOutputFields.end();
     return output ? FieldEdit::Kind::kOutput : FieldEdit::Kind::kInput;
@@ -219,6 +225,7 @@ Form1::Form1(std::unique_ptr<ErrorReporter> reporter, Calculation calculation, Q
 
     CreateFields();
     CreateLabels();
+    CreateAboutAction();
     SetFocusOrder();
     SetMinimumToControls();
     // The initial texts are in place before the reactions are wired, so
@@ -245,6 +252,15 @@ void Form1::CreateFields() {
     }
     CreateBitSizeBox();
     CreateGoButton();
+}
+
+// Right-click on the window's background (a caption, the grey) or F1 offers
+// the About box; the fields keep their own menus.
+void Form1::CreateAboutAction() {
+    about_ = new QAction(ToQString(kAboutCaption), this);
+    about_->setShortcut(QKeySequence(kAboutKey));
+    addAction(about_);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void Form1::CreateBitSizeBox() {
@@ -330,6 +346,7 @@ void Form1::ConnectHandlers() {
     connect(TextField(Field::kNhex), &QLineEdit::customContextMenuRequested, this, &Form1::Nhex_ContextMenu);
     connect(TextField(Field::kNewNhex), &QLineEdit::customContextMenuRequested, this,
             &Form1::NewNhex_ContextMenu);
+    connect(about_, &QAction::triggered, this, &Form1::About_Click);
 }
 
 // The window is as small as its controls allow, with the margin that its
@@ -421,6 +438,8 @@ void Form1::ShowWordFigures(const FieldWriteLog& log) {
         TextField(field)->setAccessibleDescription(tip);
     }
 }
+
+void Form1::About_Click() { ShowAbout(this); }
 
 void Form1::Nhex_ContextMenu(const QPoint& position) { ShowHexContextMenu(TextField(Field::kNhex), position); }
 

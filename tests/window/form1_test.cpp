@@ -675,6 +675,27 @@ private slots:
         QCOMPARE(word->cursorPosition(), cursor);
     }
 
+    // F1 or the window's own menu opens the About box; nothing else changes.
+    void aboutTellsVersionLicenceAndFigures() {
+        QCOMPARE(form_->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(form_->actions().first()->text(), QString("About Quorvel"));
+        QString title;
+        QString text;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                box->accept();
+            }
+        });
+        poll.start(10);
+        QTest::keyClick(Edit("Fclock"), Qt::Key_F1);  // returns once the box is closed
+        QCOMPARE(title, QString("About Quorvel"));
+        for (const char* part : {"Quorvel 1.00", "MIT License", "GMP"}) QVERIFY2(text.contains(part), qPrintable(text));
+        QCOMPARE(Outputs(), QStringList(6, QString()));
+    }
+
     void windowHasItsIconAndCannotShrinkPastItsControls() {
         QVERIFY(!form_->windowIcon().pixmap(32).isNull());
         // Rightmost edge 353 (Nhex, NewNhex, Label9), lowest 321 (Go), plus
