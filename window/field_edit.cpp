@@ -24,7 +24,7 @@ constexpr int kCursorWidth = 1;
 // width: about that of the narrow cuts families ship (Arial Narrow is 82%),
 // where digits still read at a glance. A 15-character decimal word (a
 // 48-bit word and its blank) needs 86% in a word field; the hex words of up
-// to 48 bits fit at full width, a 16-digit decimal word at 82%.
+// to 48 bits fit at full width, a 16-digit decimal word at 81%.
 constexpr int kNarrowestStretch = 80;
 constexpr int kFullStretch = 100;
 
