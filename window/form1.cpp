@@ -8,16 +8,17 @@
 #include <QEvent>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QTextLayout>
 #include <QPushButton>
 #include <QRect>
 #include <QStringView>
 #include <QStyleHints>
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <limits>
@@ -26,8 +27,10 @@
 #include <optional>
 #include <stdexcept>
 
+#include "window/about_box.h"
 #include "window/accessibility.h"
 #include "window/accessible_text.h"
+#include "window/field_edit.h"
 #include "window/field_write_log.h"
 #include "window/layout.h"
 #include "window/word_details.h"
@@ -188,6 +191,15 @@ constexpr qsizetype kSteadyCursorLength = 1000;
 
 constexpr std::u16string_view kIconPath = u":/icons/quorvel.svg";
 
+// The window's own menu, on its background, and its key.
+constexpr std::u16string_view kAboutCaption = u"About Quorvel";
+constexpr Qt::Key kAboutKey = Qt::Key_F1;
+
+FieldEdit::Kind KindOf(Field field) {
+    const bool output = std::find(kOutputFields.begin(), kOutputFields.end(), field) != kOutputFields.end();
+    return output ? FieldEdit::Kind::kOutput : FieldEdit::Kind::kInput;
+}
+
 }  // namespace
 
 Form1::Form1(QWidget* parent) : Form1(std::make_unique<MessageBoxReporter>(), &Calculate, parent) {}
@@ -208,6 +220,7 @@ Form1::Form1(std::unique_ptr<ErrorReporter> reporter, Calculation calculation, Q
 
     CreateFields();
     CreateLabels();
+    CreateAboutAction();
     SetFocusOrder();
     SetMinimumToControls();
     // The initial texts are in place before the reactions are wired, so
@@ -225,7 +238,7 @@ Form1::~Form1() {
 
 void Form1::CreateFields() {
     for (const TextFieldControl& control : kTextFields) {
-        auto* edit = new QLineEdit(ToQString(InitialText(control.field)), this);
+        auto* edit = new FieldEdit(ToQString(InitialText(control.field)), KindOf(control.field), this);
         edit->setObjectName(QString::fromLatin1(FieldName(control.field)));
         edit->setGeometry(ToPixels(control.place));
         edit->setMaxLength(std::numeric_limits<int>::max());
@@ -234,6 +247,15 @@ void Form1::CreateFields() {
     }
     CreateBitSizeBox();
     CreateGoButton();
+}
+
+// Right-click on the window's background (a caption, the grey) or F1 offers
+// the About box; the fields keep their own menus.
+void Form1::CreateAboutAction() {
+    about_ = new QAction(ToQString(kAboutCaption), this);
+    about_->setShortcut(QKeySequence(kAboutKey));
+    addAction(about_);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void Form1::CreateBitSizeBox() {
@@ -316,12 +338,12 @@ void Form1::ConnectHandlers() {
     }
     connect(qApp, &QApplication::focusChanged, this, &Form1::Field_FocusOrTextChange);
     for (Field hex : {Field::kNhex, Field::kNewNhex}) {
-        TextField(hex)->installEventFilter(this);
         TextField(hex)->setContextMenuPolicy(Qt::CustomContextMenu);
     }
     connect(TextField(Field::kNhex), &QLineEdit::customContextMenuRequested, this, &Form1::Nhex_ContextMenu);
     connect(TextField(Field::kNewNhex), &QLineEdit::customContextMenuRequested, this,
             &Form1::NewNhex_ContextMenu);
+    connect(about_, &QAction::triggered, this, &Form1::About_Click);
 }
 
 // The window is as small as its controls allow, with the margin that its
@@ -415,6 +437,8 @@ void Form1::ShowWordFigures(const FieldWriteLog& log) {
     }
 }
 
+void Form1::About_Click() { ShowAbout(this); }
+
 void Form1::Nhex_ContextMenu(const QPoint& position) { ShowHexContextMenu(TextField(Field::kNhex), position); }
 
 void Form1::NewNhex_ContextMenu(const QPoint& position) {
@@ -448,15 +472,6 @@ void Form1::Field_FocusOrTextChange() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     // The bit-size box steps on the wheel only when it has the focus.
     if (watched == bit_size_ && event->type() == QEvent::Wheel) return !bit_size_->hasFocus();
-    // A double-click in a hex field selects its whole word, "0x" and every
-    // group, not the one group under the pointer.
-    if (event->type() == QEvent::MouseButtonDblClick &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
-            edit->selectAll();
-            return true;
-        }
-    }
     return QWidget::eventFilter(watched, event);
 }
 

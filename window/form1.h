@@ -21,6 +21,7 @@
 #include "window/error_reporter.h"
 #include "window/fields.h"
 
+class QAction;
 class QComboBox;
 class QLineEdit;
 class QPoint;
@@ -67,6 +68,7 @@ private slots:
     void Field_FocusOrTextChange();
     void Nhex_ContextMenu(const QPoint& position);
     void NewNhex_ContextMenu(const QPoint& position);
+    void About_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,6 +77,7 @@ private:
     void CreateFields();
     void CreateBitSizeBox();
     void CreateGoButton();
+    void CreateAboutAction();
     void CreateLabels();
     void SetFocusOrder();
     void ConnectHandlers();
@@ -97,6 +100,7 @@ private:
     // Indexed by Field; empty at BitSize, which is the combo box.
     std::array<QLineEdit*, kFieldCount> text_fields_{};
     QPushButton* go_ = nullptr;
+    QAction* about_ = nullptr;
 };
 
 }  // namespace quorvel

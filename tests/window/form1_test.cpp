@@ -34,6 +34,7 @@
 
 #include "tests/support/worked_cases.h"
 #include "window/error_reporter.h"
+#include "window/field_edit.h"
 #include "window/form1.h"
 
 using quorvel::CalculatorVariables;
@@ -220,6 +221,45 @@ QRect CaptionInk(QLabel* label, const QFont& font) {
     return ink;
 }
 
+// How many columns of the image, within the given rectangle, carry ink:
+// pixels well away from the ground (faint antialiased edges do not count).
+int InkColumns(const QImage& image, const QColor& ground, const QRect& within) {
+    constexpr int kInk = 96;
+    QList<int> columns;
+    for (int y = within.top(); y <= within.bottom(); ++y) {
+        for (int x = within.left(); x <= within.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (std::max({std::abs(pixel.red() - ground.red()), std::abs(pixel.green() - ground.green()),
+                          std::abs(pixel.blue() - ground.blue())}) >= kInk) columns << x;
+        }
+    }
+    return columns.isEmpty() ? 0 : *std::max_element(columns.begin(), columns.end()) -
+                                       *std::min_element(columns.begin(), columns.end()) + 1;
+}
+
+// The ink of the field's text as the field draws it, inside its frame.
+int DrawnInk(QLineEdit* field) {
+    const QImage image = field->grab().toImage();
+    const int frame = static_cast<int>(std::ceil(2 * image.devicePixelRatio()));
+    return InkColumns(image, field->palette().color(QPalette::Base), image.rect().adjusted(frame, frame, -frame, -frame));
+}
+
+// The ink of the text in the field's font and colour with nothing to cut it.
+int WholeInk(QLineEdit* field) {
+    const QFontMetricsF metrics(field->font());
+    const qreal ratio = field->devicePixelRatioF();
+    QImage image((QSizeF(metrics.horizontalAdvance(field->text()) + 20, field->height()) * ratio).toSize(),
+                 QImage::Format_ARGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(field->palette().color(QPalette::Base));
+    QPainter painter(&image);
+    painter.setFont(field->font());
+    painter.setPen(field->palette().color(QPalette::Text));
+    painter.drawText(QPointF(10, metrics.ascent() + 2), field->text());
+    painter.end();
+    return InkColumns(image, field->palette().color(QPalette::Base), image.rect());
+}
+
 }  // namespace
 
 class Form1Test : public QObject {
@@ -260,6 +300,10 @@ private:
         QVERIFY(Go()->isVisible());
     }
     void ClickGo() { QTest::mouseClick(Go(), Qt::LeftButton); }
+    // A set-text by the program, as the Calculate action does it.
+    void WriteField(const QString& name, const QString& text) {
+        static_cast<FieldAccess&>(*form_).SetText(*quorvel::FieldNamed(name.toStdString()), text.toStdU16String());
+    }
 
     void CalculateWith(const QStringList& inputs) {
         for (qsizetype i = 0; i < kInputNames.size(); ++i) {
@@ -535,13 +579,123 @@ private slots:
         QVERIFY(QGuiApplication::styleHints()->cursorFlashTime() > 0);
     }
 
-    void doubleClickInAHexFieldSelectsTheWord() {
-        CalculateWith(kInitialInputs);
-        for (const char* name : {"Nhex", "NewNhex"}) {
-            QLineEdit* hex = Edit(name);
-            QTest::mouseDClick(hex, Qt::LeftButton, {}, QPoint(hex->width() - 20, hex->height() / 2));
-            QCOMPARE(hex->selectedText(), QString("0x 4000 0000"));
+    // A double-click on any part of an output selects its whole word or
+    // number, not one group or the digits between two dots, nor the blank.
+    void doubleClickSelectsTheWholeWordOrNumber_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("selected");
+        const auto row = [](const char* name, const QString& text, const QString& selected) {
+            QTest::addRow("%s \"%s\"", name, qPrintable(text)) << name << text << selected;
+        };
+        row("Nhex", "0x 4000 0000", "0x 4000 0000");
+        row("NewNhex", "0x 3FFF FE53", "0x 3FFF FE53");
+        row("Resol", " 3.5527136788005E-07", "3.5527136788005E-07");
+        row("Resol", " .023283064365387", ".023283064365387");
+        row("ActualClock", " 100.00004", "100.00004");
+        row("NewN", " 112589990684262", "112589990684262");
+    }
+    void doubleClickSelectsTheWholeWordOrNumber() {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QString, selected);
+        WriteField(name, text);
+        QLineEdit* edit = Edit(name);
+        QTest::mouseDClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 20, edit->height() / 2));
+        QCOMPARE(edit->selectedText(), selected);
+    }
+
+    // The widest words up to 48 bits, in every installed stand-in face: the
+    // field draws every column of the word's ink (a word cut at the edge
+    // loses its last digit's) and marks no cut. Bold D is the widest hex
+    // digit of those faces, so no 48-bit word is wider than "0x DDDD DDDD
+    // DDDD"; the ten digits are equally wide. Texts that cannot fit are
+    // marked where they run past an edge. CTest runs this again at device
+    // pixel ratios 1.5 and 2.
+    void wordsShowEveryDigitOrMarkTheCut_data() {
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("cursor");  // -1: at the end
+        QTest::addColumn<bool>("left");   // cut there
+        QTest::addColumn<bool>("right");
+        for (const QString& face : kStandInFaces) {
+            if (!QFontDatabase::hasFamily(face)) continue;
+            for (const char* name : {"Nideal", "NewN", "Nhex", "NewNhex"}) {
+                const QString word = QByteArray(name).endsWith("hex") ? "0x DDDD DDDD DDDD" : " 140737488355327";
+                QTest::addRow("%s, %s \"%s\"", qPrintable(face), name, qPrintable(word))
+                    << face << name << word << -1 << false << false;
+            }
         }
+        const QString markers = "60 NYQUIST! NYQUIST! NYQUIST!";
+        QTest::newRow("Fwanted \"60 NYQUIST! NYQUIST! NYQUIST!\", start") << "" << "Fwanted" << markers << 0 << false << true;
+        QTest::newRow("Fwanted \"60 NYQUIST! NYQUIST! NYQUIST!\", end") << "" << "Fwanted" << markers << -1 << true << false;
+        QTest::newRow("Fclock 200 x \"7\", middle") << "" << "Fclock" << QString(200, '7') << 100 << true << true;
+    }
+    void wordsShowEveryDigitOrMarkTheCut() {
+        QFETCH(QString, face);
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(int, cursor);
+        QFETCH(bool, left);
+        QFETCH(bool, right);
+        auto* edit = qobject_cast<quorvel::FieldEdit*>(Edit(name));
+        QVERIFY(edit != nullptr);
+        if (!face.isEmpty()) {
+            QFont font = edit->font();
+            font.setFamily(face);
+            edit->setFont(font);
+        }
+        WriteField(name, text);
+        edit->setFocus();
+        edit->setCursorPosition(cursor < 0 ? int(text.size()) : cursor);
+        const int drawn = DrawnInk(edit);
+        QCOMPARE(edit->CutAtLeft(), left);
+        QCOMPARE(edit->CutAtRight(), right);
+        if (left || right) return;
+        const int whole = WholeInk(edit);
+        QVERIFY2(drawn >= whole - 1, qPrintable(QString("%1 of %2 columns drawn").arg(drawn).arg(whole)));
+    }
+
+    // Leaving a field shows its start again; a menu opened on it keeps its
+    // cursor and selection.
+    void focusLeavingAFieldShowsItsStart_data() {
+        QTest::addColumn<Qt::FocusReason>("reason");
+        QTest::addColumn<int>("cursor");
+        QTest::newRow("Tab") << Qt::TabFocusReason << 0;
+        QTest::newRow("menu") << Qt::PopupFocusReason << 30;
+    }
+    void focusLeavingAFieldShowsItsStart() {
+        QFETCH(Qt::FocusReason, reason);
+        QFETCH(int, cursor);
+        QLineEdit* word = Edit("Nideal");
+        word->setText(" 66742358500463 66742358500463");
+        word->setFocus();
+        word->end(false);
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(word, &out);
+        QCOMPARE(word->cursorPosition(), cursor);
+    }
+
+    // F1 or the window's own menu opens the About box; nothing else changes.
+    void aboutTellsVersionLicenceAndFigures() {
+        QCOMPARE(form_->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(form_->actions().first()->text(), QString("About Quorvel"));
+        QString title;
+        QString text;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                box->accept();
+            }
+        });
+        poll.start(10);
+        QTest::keyClick(Edit("Fclock"), Qt::Key_F1);  // returns once the box is closed
+        QCOMPARE(title, QString("About Quorvel"));
+        for (const char* part : {"Quorvel 1.00", "MIT License", "GMP"}) QVERIFY2(text.contains(part), qPrintable(text));
+        QCOMPARE(Outputs(), QStringList(6, QString()));
     }
 
     void windowHasItsIconAndCannotShrinkPastItsControls() {
