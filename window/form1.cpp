@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -201,7 +202,34 @@ constexpr std::u16string_view kNoFigures = u"The last calculation did not reach 
 // than a few dozen characters.
 constexpr qsizetype kSteadyCursorLength = 1000;
 
-constexpr std::u16string_view kIconPath = u":/icons/quorvel.svg";
+// The icon's pictures and the sizes each is drawn at: one for each small
+// size, whose few pixels a scaled-down drawing would smear, and the
+// scalable one for the sizes desktops ask for beyond.
+struct IconPicture {
+    std::u16string_view path;
+    int size;
+};
+constexpr std::array<IconPicture, 7> kIconPictures = {{
+    {u":/icons/quorvel-16.svg", 16},
+    {u":/icons/quorvel-24.svg", 24},
+    {u":/icons/quorvel-32.svg", 32},
+    {u":/icons/quorvel.svg", 48},
+    {u":/icons/quorvel.svg", 64},
+    {u":/icons/quorvel.svg", 128},
+    {u":/icons/quorvel.svg", 256},
+}};
+
+// A QIcon made from several SVG files would keep only the last; pixmaps at
+// their sizes keep every one.
+QIcon WindowIcon() {
+    QIcon icon;
+    for (const IconPicture& picture : kIconPictures) {
+        QImageReader reader(ToQString(picture.path));
+        reader.setScaledSize(QSize(picture.size, picture.size));
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    return icon;
+}
 
 }  // namespace
 
@@ -214,7 +242,7 @@ Form1::Form1(std::unique_ptr<ErrorReporter> reporter, Calculation calculation, Q
       cursor_flash_time_(QGuiApplication::styleHints()->cursorFlashTime()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ToQString(kWindowCaption));
-    setWindowIcon(QIcon(ToQString(kIconPath)));
+    setWindowIcon(WindowIcon());
     // Set before the controls exist, so that every control starts from them.
     setFont(WindowFont());
     setPalette(WindowPalette());

@@ -545,6 +545,11 @@ private slots:
 
     void windowHasItsIconAndCannotShrinkPastItsControls() {
         QVERIFY(!form_->windowIcon().pixmap(32).isNull());
+        // A blue digit of the word where only the pictures drawn for the
+        // small sizes have one; the scalable picture scaled down has none.
+        for (const auto& [size, digit] : {std::pair{16, QPoint(3, 3)}, {24, QPoint(5, 5)}, {32, QPoint(15, 6)}}) {
+            QCOMPARE(form_->windowIcon().pixmap(size).toImage().pixelColor(digit), QColor(Qt::blue));
+        }
         // Rightmost edge 353 (Nhex, NewNhex, Label9), lowest 321 (Go), plus
         // the 8-pixel margin of the left- and topmost controls.
         QCOMPARE(form_->minimumSize(), QSize(361, 329));
