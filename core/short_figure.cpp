@@ -1,5 +1,6 @@
 #include "core/short_figure.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -57,17 +58,23 @@ void AppendGrouped(std::string& out, std::string_view whole, std::string_view fr
 }
 
 // The digits with `before` of them ahead of the point, zeros filled in
-// where the point lies outside them.
-void AppendPositional(std::string& out, const std::string& digits, std::int64_t before) {
+// where the point lies outside them; `before` lies within what the prefixed
+// range needs, -11 to 12.
+void AppendPositional(std::string& out, std::string_view digits, std::int64_t before) {
+    constexpr std::size_t kMostZeros = 12;
+    std::array<char, kKept + kMostZeros> padded{};
     if (before <= 0) {
-        const std::string fraction = std::string(static_cast<std::size_t>(-before), '0') + digits;
-        AppendGrouped(out, "0", fraction);
+        const auto zeros = static_cast<std::size_t>(-before);
+        std::fill_n(padded.begin(), zeros, '0');
+        std::copy(digits.begin(), digits.end(), padded.begin() + zeros);
+        AppendGrouped(out, "0", std::string_view(padded.data(), zeros + digits.size()));
     } else if (static_cast<std::size_t>(before) >= digits.size()) {
-        AppendGrouped(out, digits + std::string(static_cast<std::size_t>(before) - digits.size(), '0'), {});
+        const auto length = static_cast<std::size_t>(before);
+        std::fill(std::copy(digits.begin(), digits.end(), padded.begin()), padded.begin() + length, '0');
+        AppendGrouped(out, std::string_view(padded.data(), length), {});
     } else {
-        const std::string_view view = digits;
         const auto point = static_cast<std::size_t>(before);
-        AppendGrouped(out, view.substr(0, point), view.substr(point));
+        AppendGrouped(out, digits.substr(0, point), digits.substr(point));
     }
 }
 
