@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/decimal_scan.h"
+#include "core/short_figure.h"
 
 namespace quorvel {
 namespace {
@@ -31,6 +32,14 @@ constexpr int kHexBase = 16;
 constexpr int kUpperCaseHexBase = -16;
 constexpr int kDecimalBase = 10;
 constexpr unsigned long kDecimalRadix = 10;
+
+// A figure's unit at a glance.
+struct Unit {
+    std::string_view name;
+    UnitPrefix prefix;
+};
+constexpr Unit kHertz{"Hz", UnitPrefix::kSi};
+constexpr Unit kPartsPerBillion{"ppb", UnitPrefix::kNone};
 
 // A dyadic value mantissa * 2^exponent. Every double is one, and so is
 // every product and difference of doubles and powers of two: outputs and
@@ -227,12 +236,12 @@ public:
         mpz_mul(output_.mantissa.get_mpz_t(), word.get_mpz_t(), clock_.mantissa.get_mpz_t());
         output_.exponent = clock_.exponent - bits;
         FrequencyFigures figures;
-        figures.output_hz = DyadicText(output_, kHertzSignificantDigits);
+        figures.output_hz = DyadicText(output_, kHertzSignificantDigits, figures.output_short);
         if (!wanted) return figures;
 
         SetDouble(wanted_, *wanted);
         SetDifference(error_, output_, wanted_);
-        figures.error_hz = DyadicText(error_, kHertzSignificantDigits);
+        figures.error_hz = DyadicText(error_, kHertzSignificantDigits, figures.error_short.emplace());
         if (*wanted == 0) return figures;
         // error / wanted * 10^9
         SetPower(ratio_.num, kDecimalRadix, kPartsPerBillionPower);
@@ -240,7 +249,7 @@ public:
         ratio_.den = wanted_.mantissa;
         ScaleByPowerOfTwo(ratio_, error_.exponent - wanted_.exponent);
         Normalize(ratio_);
-        figures.error_ppb = FractionText(ratio_, kPartsPerBillionSignificantDigits);
+        figures.error_ppb = FractionText(ratio_, kPartsPerBillionSignificantDigits, figures.error_ppb_short.emplace());
         return figures;
     }
 
@@ -347,8 +356,9 @@ private:
     }
 
     // A dyadic value's decimal expansion is finite: m * 2^-k = m * 5^k / 10^k.
-    std::string DyadicText(const Dyadic& value, int significant) {
-        if (sgn(value.mantissa) == 0) return "0";
+    // The value in hertz, at a glance into `glance`.
+    std::string DyadicText(const Dyadic& value, int significant, std::string& glance) {
+        if (sgn(value.mantissa) == 0) return Zero(kHertz, glance);
         mpz_abs(scaled_.get_mpz_t(), value.mantissa.get_mpz_t());
         std::int64_t decimal_shift = 0;
         if (value.exponent >= 0) {
@@ -359,12 +369,13 @@ private:
         }
         SetDigits(scaled_);
         return Finish(sgn(value.mantissa) < 0, significant, false,
-                      static_cast<std::int64_t>(digits_.size()) - decimal_shift);
+                      static_cast<std::int64_t>(digits_.size()) - decimal_shift, kHertz, glance);
     }
 
-    // The exact value rounded to `significant` digits.
-    std::string FractionText(const Fraction& value, int significant) {
-        if (sgn(value.num) == 0) return "0";
+    // The exact value rounded to `significant` digits; in parts per
+    // billion, at a glance into `glance`.
+    std::string FractionText(const Fraction& value, int significant, std::string& glance) {
+        if (sgn(value.num) == 0) return Zero(kPartsPerBillion, glance);
         mpz_abs(scaled_.get_mpz_t(), value.num.get_mpz_t());
         // The value lies in [10^(n-1), 10^n) for some n from estimate-1 to
         // estimate+2 (sizes in base 10 may be one too large); scaling by
@@ -382,7 +393,7 @@ private:
         }
         SetDigits(quotient_);
         return Finish(sgn(value.num) < 0, significant, sgn(remainder_) != 0,
-                      static_cast<std::int64_t>(digits_.size()) - shift);
+                      static_cast<std::int64_t>(digits_.size()) - shift, kPartsPerBillion, glance);
     }
 
     // The decimal digits of a non-negative integer, into the reused buffer.
@@ -394,8 +405,17 @@ private:
         digits_.resize(digits_[size - 1] == '\0' ? size - 1 : size);
     }
 
+    static std::string Zero(Unit unit, std::string& glance) {
+        glance = ShortFigure({}, unit.name, unit.prefix);
+        return "0";
+    }
+
     // Rounds the digits of 0.digits * 10^exponent and lays the value out.
-    std::string Finish(bool negative, int significant, bool sticky, std::int64_t exponent) {
+    // The glance is rounded from the same digits first, so that it never
+    // rounds a rounded figure again.
+    std::string Finish(bool negative, int significant, bool sticky, std::int64_t exponent, Unit unit,
+                       std::string& glance) {
+        glance = ShortFigure({negative, digits_, exponent, sticky}, unit.name, unit.prefix);
         RoundDigits(digits_, static_cast<std::size_t>(significant), sticky, exponent);
         std::string_view digits = digits_;
         while (digits.size() > 1 && digits.back() == '0') digits.remove_suffix(1);

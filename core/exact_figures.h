@@ -41,10 +41,16 @@ inline constexpr std::int64_t kMaxExactDigits = 4000;
 // What a word produces with a clock: word * clock / 2^bits, and, when a
 // wanted frequency is given, the output minus it, in hertz and in parts per
 // billion of the wanted frequency (none for a wanted frequency of 0).
+// Each figure also comes at a glance (ShortFigure), unit included, rounded
+// once from the exact value rather than from the figure in full:
+// "+23.711 6 MHz", "+178.944 nHz", "+0.000 007 546 67 ppb".
 struct FrequencyFigures {
     std::string output_hz;
     std::optional<std::string> error_hz;
     std::optional<std::string> error_ppb;
+    std::string output_short;
+    std::optional<std::string> error_short;
+    std::optional<std::string> error_ppb_short;
 };
 
 // The nearest word computed exactly from the decimal numbers written in the

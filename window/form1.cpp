@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QIcon>
 #include <QKeySequence>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -32,6 +33,7 @@
 #include "window/accessible_text.h"
 #include "window/field_edit.h"
 #include "window/field_write_log.h"
+#include "window/figures_panel.h"
 #include "window/layout.h"
 #include "window/word_details.h"
 
@@ -182,6 +184,14 @@ constexpr std::u16string_view kUnexpectedFailure = u"The calculation stopped on 
 
 // The hex fields' own context-menu entry.
 constexpr std::u16string_view kCopyLiteralCaption = u"Copy as Plain Literal";
+// The word fields' entry that opens the figures panel, and its keys: Alt+Enter
+// opens what an item holds in most desktops' conventions.
+constexpr std::u16string_view kShowFiguresCaption = u"Show Figures...";
+constexpr std::array<QKeyCombination, 2> kShowFiguresKeys = {Qt::ALT | Qt::Key_Return, Qt::ALT | Qt::Key_Enter};
+constexpr std::array<Field, 4> kWordFields = {Field::kNideal, Field::kNhex, Field::kNewN, Field::kNewNhex};
+
+// What an open figures panel says when a run did not reach its word.
+constexpr std::u16string_view kNoFigures = u"The last calculation did not reach this word.";
 
 // Redrawing a field draws its whole text; with a long text every blink of
 // the cursor costs a visible share of a processor, so from this length on the
@@ -189,7 +199,34 @@ constexpr std::u16string_view kCopyLiteralCaption = u"Copy as Plain Literal";
 // than a few dozen characters.
 constexpr qsizetype kSteadyCursorLength = 1000;
 
-constexpr std::u16string_view kIconPath = u":/icons/quorvel.svg";
+// The icon's pictures and the sizes each is drawn at: one for each small
+// size, whose few pixels a scaled-down drawing would smear, and the
+// scalable one for the sizes desktops ask for beyond.
+struct IconPicture {
+    std::u16string_view path;
+    int size;
+};
+constexpr std::array<IconPicture, 7> kIconPictures = {{
+    {u":/icons/quorvel-16.svg", 16},
+    {u":/icons/quorvel-24.svg", 24},
+    {u":/icons/quorvel-32.svg", 32},
+    {u":/icons/quorvel.svg", 48},
+    {u":/icons/quorvel.svg", 64},
+    {u":/icons/quorvel.svg", 128},
+    {u":/icons/quorvel.svg", 256},
+}};
+
+// A QIcon made from several SVG files would keep only the last; pixmaps at
+// their sizes keep every one.
+QIcon WindowIcon() {
+    QIcon icon;
+    for (const IconPicture& picture : kIconPictures) {
+        QImageReader reader(ToQString(picture.path));
+        reader.setScaledSize(QSize(picture.size, picture.size));
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    return icon;
+}
 
 // The window's own menu, on its background, and its key.
 constexpr std::u16string_view kAboutCaption = u"About Quorvel";
@@ -212,7 +249,7 @@ Form1::Form1(std::unique_ptr<ErrorReporter> reporter, Calculation calculation, Q
     InstallAccessibleInterfaces();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ToQString(kWindowCaption));
-    setWindowIcon(QIcon(ToQString(kIconPath)));
+    setWindowIcon(WindowIcon());
     // Set before the controls exist, so that every control starts from them.
     setFont(WindowFont());
     setPalette(WindowPalette());
@@ -337,13 +374,32 @@ void Form1::ConnectHandlers() {
         connect(edit, &QLineEdit::textChanged, this, &Form1::Field_FocusOrTextChange);
     }
     connect(qApp, &QApplication::focusChanged, this, &Form1::Field_FocusOrTextChange);
-    for (Field hex : {Field::kNhex, Field::kNewNhex}) {
-        TextField(hex)->setContextMenuPolicy(Qt::CustomContextMenu);
-    }
+    for (Field word : kWordFields) TextField(word)->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TextField(Field::kNideal), &QLineEdit::customContextMenuRequested, this, &Form1::Nideal_ContextMenu);
     connect(TextField(Field::kNhex), &QLineEdit::customContextMenuRequested, this, &Form1::Nhex_ContextMenu);
+    connect(TextField(Field::kNewN), &QLineEdit::customContextMenuRequested, this, &Form1::NewN_ContextMenu);
     connect(TextField(Field::kNewNhex), &QLineEdit::customContextMenuRequested, this,
             &Form1::NewNhex_ContextMenu);
     connect(about_, &QAction::triggered, this, &Form1::About_Click);
+    CreateFiguresActions();
+    connect(FiguresAction(Field::kNideal), &QAction::triggered, this, &Form1::Nideal_ShowFigures);
+    connect(FiguresAction(Field::kNhex), &QAction::triggered, this, &Form1::Nhex_ShowFigures);
+    connect(FiguresAction(Field::kNewN), &QAction::triggered, this, &Form1::NewN_ShowFigures);
+    connect(FiguresAction(Field::kNewNhex), &QAction::triggered, this, &Form1::NewNhex_ShowFigures);
+}
+
+// Each word field carries its own action, so that its keys work while that
+// field has the focus and its menu shows them; there is nothing to show
+// until a run has written the field.
+void Form1::CreateFiguresActions() {
+    for (Field word : kWordFields) {
+        auto* action = new QAction(ToQString(kShowFiguresCaption), TextField(word));
+        action->setShortcuts({QKeySequence(kShowFiguresKeys[0]), QKeySequence(kShowFiguresKeys[1])});
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setEnabled(false);
+        TextField(word)->addAction(action);
+        figures_actions_[static_cast<std::size_t>(word)] = action;
+    }
 }
 
 // The window is as small as its controls allow, with the margin that its
@@ -430,33 +486,58 @@ void Form1::ShowWordFigures(const FieldWriteLog& log) {
         // without, and the calculation's own texts stand.
         figures = {};
     }
-    for (Field field : {Field::kNideal, Field::kNhex, Field::kNewN, Field::kNewNhex}) {
-        const std::u16string tip = WordFieldTip(field, figures, written);
-        TextField(field)->setToolTip(ToQString(tip));
-        TextField(field)->setAccessibleDescription(ToQString(AccessibleDescription(field, tip)));
+    for (Field field : kWordFields) {
+        const QString tip = ToQString(WordFieldTip(field, figures, written));
+        TextField(field)->setToolTip(tip);
+        TextField(field)->setAccessibleDescription(ToQString(AccessibleDescription(field, ToU16String(tip))));
+        figures_[static_cast<std::size_t>(field)] = ToQString(WordFieldFigures(field, figures, written));
+        FiguresAction(field)->setEnabled(!tip.isEmpty());
+    }
+    // An open panel follows the runs; one the run did not reach says so.
+    if (figures_panel_ != nullptr && figures_panel_->isVisible()) {
+        const QString& shown = figures_[static_cast<std::size_t>(figures_panel_field_)];
+        figures_panel_->SetFigures(shown.isEmpty() ? ToQString(kNoFigures) : shown);
     }
 }
+
+QAction* Form1::FiguresAction(Field field) const { return figures_actions_[static_cast<std::size_t>(field)]; }
 
 void Form1::About_Click() { ShowAbout(this); }
 
-void Form1::Nhex_ContextMenu(const QPoint& position) { ShowHexContextMenu(TextField(Field::kNhex), position); }
+void Form1::Nideal_ContextMenu(const QPoint& position) { ShowWordContextMenu(Field::kNideal, position); }
+void Form1::Nhex_ContextMenu(const QPoint& position) { ShowWordContextMenu(Field::kNhex, position); }
+void Form1::NewN_ContextMenu(const QPoint& position) { ShowWordContextMenu(Field::kNewN, position); }
+void Form1::NewNhex_ContextMenu(const QPoint& position) { ShowWordContextMenu(Field::kNewNhex, position); }
 
-void Form1::NewNhex_ContextMenu(const QPoint& position) {
-    ShowHexContextMenu(TextField(Field::kNewNhex), position);
-}
+void Form1::Nideal_ShowFigures() { ShowFiguresPanel(Field::kNideal); }
+void Form1::Nhex_ShowFigures() { ShowFiguresPanel(Field::kNhex); }
+void Form1::NewN_ShowFigures() { ShowFiguresPanel(Field::kNewN); }
+void Form1::NewNhex_ShowFigures() { ShowFiguresPanel(Field::kNewNhex); }
 
-// The usual entries, then one that copies the word as a plain literal
-// ("0x40000000"), which source code and register tools take as it stands.
-void Form1::ShowHexContextMenu(QLineEdit* edit, const QPoint& position) {
+// The usual entries; on a hex field one that copies the word as a plain
+// literal ("0x40000000"), which source code and register tools take as it
+// stands; then the one that opens the word's figures.
+void Form1::ShowWordContextMenu(Field field, const QPoint& position) {
+    QLineEdit* edit = TextField(field);
     const std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
     menu->addSeparator();
-    QAction* copy = menu->addAction(ToQString(kCopyLiteralCaption));
-    const std::optional<std::u16string> literal = PlainHexLiteral(ToU16String(edit->text()));
-    copy->setEnabled(literal.has_value());
-    if (literal) {
-        connect(copy, &QAction::triggered, [text = ToQString(*literal)] { QGuiApplication::clipboard()->setText(text); });
+    if (field == Field::kNhex || field == Field::kNewNhex) {
+        QAction* copy = menu->addAction(ToQString(kCopyLiteralCaption));
+        const std::optional<std::u16string> literal = PlainHexLiteral(ToU16String(edit->text()));
+        copy->setEnabled(literal.has_value());
+        if (literal) {
+            connect(copy, &QAction::triggered,
+                    [text = ToQString(*literal)] { QGuiApplication::clipboard()->setText(text); });
+        }
     }
+    menu->addAction(FiguresAction(field));
     menu->exec(edit->mapToGlobal(position));
+}
+
+void Form1::ShowFiguresPanel(Field field) {
+    if (figures_panel_ == nullptr) figures_panel_ = new FiguresPanel(this);
+    figures_panel_field_ = field;
+    figures_panel_->ShowFigures(figures_[static_cast<std::size_t>(field)]);
 }
 
 // The focused field's cursor blinks unless the field's text is long.

@@ -30,6 +30,7 @@ class QPushButton;
 namespace quorvel {
 
 class FieldWriteLog;
+class FiguresPanel;
 
 // The face the whole application writes in, at the window's 8.25 pt: MS Sans
 // Serif where the system has it, else the first installed face with its
@@ -66,9 +67,15 @@ private slots:
     void Ferror_Change();
     void Go_Click();
     void Field_FocusOrTextChange();
+    void Nideal_ContextMenu(const QPoint& position);
     void Nhex_ContextMenu(const QPoint& position);
+    void NewN_ContextMenu(const QPoint& position);
     void NewNhex_ContextMenu(const QPoint& position);
     void About_Click();
+    void Nideal_ShowFigures();
+    void Nhex_ShowFigures();
+    void NewN_ShowFigures();
+    void NewNhex_ShowFigures();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,9 +91,12 @@ private:
     void SetMinimumToControls();
     static void SetTextFromStart(QLineEdit* edit, std::u16string_view text);
     void ShowWordFigures(const FieldWriteLog& log);
-    static void ShowHexContextMenu(QLineEdit* edit, const QPoint& position);
+    void CreateFiguresActions();
+    void ShowWordContextMenu(Field field, const QPoint& position);
+    void ShowFiguresPanel(Field field);
 
     QLineEdit* TextField(Field field) const;
+    QAction* FiguresAction(Field field) const;
     QWidget* Control(Field field) const;
 
     std::unique_ptr<ErrorReporter> reporter_;
@@ -101,6 +111,12 @@ private:
     std::array<QLineEdit*, kFieldCount> text_fields_{};
     QPushButton* go_ = nullptr;
     QAction* about_ = nullptr;
+    // The word fields' figures as the panel shows them, indexed by Field;
+    // the action that opens the panel on each, from its menu or the keyboard.
+    std::array<QString, kFieldCount> figures_;
+    std::array<QAction*, kFieldCount> figures_actions_{};
+    FiguresPanel* figures_panel_ = nullptr;
+    Field figures_panel_field_ = Field::kNideal;
 };
 
 }  // namespace quorvel

@@ -27,6 +27,10 @@ struct RunFigures {
     std::optional<WordFigures> ideal;
     // N2, with the inferred clock: present once the run wrote NewN.
     std::optional<WordFigures> corrected;
+    // What the figures assume, in hertz, so that their texts can say it.
+    double entered_clock = 0;
+    double inferred_clock = 0;
+    double wanted = 0;
 };
 
 // The figures of a run, from the fields as it left them (the inputs read the
@@ -61,11 +65,29 @@ std::string FrequencyFiguresText(const FrequencyFigures& figures);
 // one without a cross-check a line that says why.
 std::string WordFiguresText(const WordFigures& figures);
 
-// The tooltip of a word field (Nideal, Nhex, NewN, NewNhex) after a run, and
-// the figures its accessible description carries: WordFiguresText of its
-// word. Empty (no tooltip) when the run did not write that field, and for
-// every other field.
+// The tooltip of a word field (Nideal, Nhex, NewN, NewNhex) after a run,
+// which its accessible description carries after what the field holds: a
+// first line naming the word, the clock and the wanted frequency its figures
+// use (as the fields show numbers), then the figures of WordFiguresText at a
+// glance:
+//   Wanted N 66742358500463 with the entered clock 100 MHz, wanted 23.711649 MHz
+//   Output +23.711 6 MHz
+//   Error +178.944 nHz (+0.000 007 546 67 ppb)
+//   Exact nearest word 66742358500462 (-1 step)
+//   Its output +23.711 6 MHz
+//   Its error -176.327 nHz (-0.000 007 436 32 ppb)
+// The corrected word's first line reads "Modified N ... with the inferred
+// clock ...". Empty (no tooltip) when the run did not write that field, and
+// for every other field.
 std::u16string WordFieldTip(Field field, const RunFigures& figures, const WrittenFields& written);
+
+// The same field's figures for the figures panel: the tooltip's lines, each
+// line of figures followed by the same figures in full, indented, for
+// copying:
+//   Output +23.711 6 MHz
+//       23711649.000000178944 Hz
+// Empty where the tooltip is.
+std::u16string WordFieldFigures(Field field, const RunFigures& figures, const WrittenFields& written);
 
 // A hex field's text as a plain literal without blanks, for the clipboard:
 // "0x 4000 0000" -> "0x40000000", "0x 028F 5C28 F5C3" -> "0x028F5C28F5C3".

@@ -2,7 +2,7 @@
 // exact fractions (Python's fractions module): output = word * clock / 2^bits,
 // its error against the wanted frequency, the nearest word of the written
 // decimals (halves up), each rounded to 20 (hertz) or 10 (ppb) significant
-// digits, halves to even.
+// digits, halves to even; at a glance, to 6 from the exact value.
 
 #include "core/exact_figures.h"
 
@@ -24,6 +24,7 @@ namespace {
 struct Figures {
     std::string output, error;
     std::optional<std::string> ppb = std::nullopt;
+    std::optional<std::string> output_short = std::nullopt;  // checked where given
 };
 
 struct WordCase {
@@ -149,6 +150,9 @@ TEST_P(TypedWord, ReadAndRounded) {
     EXPECT_EQ(figures.produced.output_hz, c.figures.output);
     EXPECT_EQ(figures.produced.error_hz.value_or("none"), c.figures.error);
     EXPECT_EQ(figures.produced.error_ppb, c.figures.ppb);
+    if (c.figures.output_short) {
+        EXPECT_EQ(figures.produced.output_short, *c.figures.output_short);
+    }
 }
 
 const std::string k1e20 = "100000000000000000000";
@@ -175,7 +179,12 @@ INSTANTIATE_TEST_SUITE_P(
         QueryCase{"SmallTieToEven", u"1", 1, 30, {}, "1", "0x1", {"9.3132257461547851562e-10", "none"}},
         QueryCase{"ExponentFormBelowTenToMinus7", u"1", 1, 24, {}, "1", "0x1", {"5.9604644775390625e-8", "none"}},
         QueryCase{"PositionalFromTenToMinus7", u"1", 1, 23, {}, "1", "0x1", {"0.00000011920928955078125", "none"}},
-        QueryCase{"PpbTenDigits", u"2", 4, 2, 3, "2", "0x2", {"2", "-1", "-333333333.3"}}),
+        QueryCase{"PpbTenDigits", u"2", 4, 2, 3, "2", "0x2", {"2", "-1", "-333333333.3"}},
+        // 0.1234565 and 3.9e-31 more: the full figure ends in the 5, which
+        // rounded again would go down to even.
+        QueryCase{"GlanceFromTheExactValue", u"156499706327076403105877739275", 1, 100, {},
+                  "156499706327076403105877739275", "0x1F9AD85DFA871A3B14A90470B",
+                  {"0.1234565", "none", std::nullopt, "+123.457 mHz"}}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST(ExactFigures, LargestWordOfTheWidestWidth) {

@@ -3,7 +3,8 @@
 // checked here, so that the examples stay true. Arguments and results are
 // "quoted texts", numbers, error descriptions (Overflow, Division by zero,
 // Type mismatch), true/false, nothing, or a scanned number {sign, "digits",
-// exponent}.
+// exponent}. A figure for ShortFigure is a quoted decimal number, "..." after
+// it when more digits follow, and the unit prefix is "none" or absent (SI).
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@
 #include "core/decimal_scan.h"
 #include "core/number_text.h"
 #include "core/run_error.h"
+#include "core/short_figure.h"
 #include "core/tuning_word.h"
 #include "tests/support/escaped.h"
 
@@ -76,7 +78,8 @@ std::vector<Example> ExamplesIn(const std::string& header) {
 
 std::vector<Example> AllExamples() {
     std::vector<Example> all;
-    for (const char* header : {"arithmetic.h", "decimal_scan.h", "number_text.h", "run_error.h", "tuning_word.h"}) {
+    for (const char* header : {"arithmetic.h", "decimal_scan.h", "number_text.h", "run_error.h", "short_figure.h",
+                               "tuning_word.h"}) {
         const std::vector<Example> examples = ExamplesIn(header);
         EXPECT_FALSE(examples.empty()) << "no examples read from core/" << header;
         all.insert(all.end(), examples.begin(), examples.end());
@@ -116,6 +119,25 @@ ErrorKind Error(const std::string& argument) {
         if (Description(kind) == argument) return kind;
     }
     throw std::invalid_argument("not an error: " + argument);
+}
+
+// The short form of a quoted decimal number, "..." after it setting `more`.
+std::u16string Short(const std::vector<std::string>& a) {
+    std::u16string text = Text(a.at(0));
+    constexpr std::u16string_view kMore = u"...";
+    const bool more = text.ends_with(kMore);
+    if (more) text.resize(text.size() - kMore.size());
+    const std::optional<DecimalNumber> number = ScanWholeNumber(text);
+    if (!number) throw std::invalid_argument("not a decimal number: " + a.at(0));
+    UnitPrefix prefix = UnitPrefix::kSi;
+    if (a.size() > 2) {
+        if (a.at(2) != "none") throw std::invalid_argument("not a unit prefix: " + a.at(2));
+        prefix = UnitPrefix::kNone;
+    }
+    const std::u16string unit = Text(a.at(1));
+    const std::string figure = ShortFigure({number->negative, number->digits, number->exponent, more},
+                                           std::string(unit.begin(), unit.end()), prefix);
+    return {figure.begin(), figure.end()};  // byte for byte, as Text reads the expected UTF-8
 }
 
 // -------------------------------------------------------------- results
@@ -185,6 +207,7 @@ const std::map<std::string, Operation>& Operations() {
              return InferredClock(Number(a.at(0)), Number(a.at(1)), Number(a.at(2)), Integer(a.at(3)));
          }},
         {"HexWord", [](const Arguments& a) -> Result { return HexWord(Number(a.at(0)), Integer(a.at(1))); }},
+        {"ShortFigure", [](const Arguments& a) -> Result { return Short(a); }},
     };
     return operations;
 }

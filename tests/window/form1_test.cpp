@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleHints>
@@ -700,6 +701,11 @@ private slots:
 
     void windowHasItsIconAndCannotShrinkPastItsControls() {
         QVERIFY(!form_->windowIcon().pixmap(32).isNull());
+        // A blue digit of the word where only the pictures drawn for the
+        // small sizes have one; the scalable picture scaled down has none.
+        for (const auto& [size, digit] : {std::pair{16, QPoint(3, 3)}, {24, QPoint(5, 5)}, {32, QPoint(15, 6)}}) {
+            QCOMPARE(form_->windowIcon().pixmap(size).toImage().pixelColor(digit), QColor(Qt::blue));
+        }
         // Rightmost edge 353 (Nhex, NewNhex, Label9), lowest 321 (Go), plus
         // the 8-pixel margin of the left- and topmost controls.
         QCOMPARE(form_->minimumSize(), QSize(361, 329));
@@ -879,6 +885,7 @@ private slots:
             const QString description = Edit(name)->accessibleDescription();
             QVERIFY2(description.startsWith("result: "), qPrintable(description));
             QCOMPARE(description.section('\n', 1), Edit(name)->toolTip());
+            QCOMPARE(Edit(name)->actions().constFirst()->isEnabled(), tipped.contains(name));
         }
     }
 
@@ -887,12 +894,36 @@ private slots:
     // quotient is ...462.5 and the word shown ...463: one step off.
     void tooltipsGiveTheExactFigures() {
         CalculateWith(kInitialInputs);
-        QVERIFY2(Edit("Nideal")->toolTip().startsWith("Output 25000000 Hz\nError 0 Hz (0 ppb)"),
+        QVERIFY2(Edit("Nideal")->toolTip().contains("\nOutput +25.000 0 MHz\nError 0 Hz (0 ppb)\n"),
                  qPrintable(Edit("Nideal")->toolTip()));
         CalculateWith({"48", "100", "23.711649", ""});
         QCOMPARE(Edit("Nideal")->text(), QString(" 66742358500463"));
         QVERIFY2(Edit("Nhex")->toolTip().contains("Exact nearest word 66742358500462 (-1 step)"),
                  qPrintable(Edit("Nhex")->toolTip()));
+    }
+
+    // Alt+Enter in a word field opens its figures: the tooltip's lines, each
+    // figure followed by an indented line in full; Copy All copies them as
+    // shown, and a run that does not reach the word empties the panel.
+    void figuresPanelShowsTheTooltipAndTheFiguresInFull() {
+        CalculateWith({"48", "100", "23.711649", ""});
+        Edit("Nhex")->setFocus();
+        QTest::keyClick(Edit("Nhex"), Qt::Key_Return, Qt::AltModifier);
+        auto* panel = form_->findChild<QDialog*>("FiguresPanel");
+        QVERIFY(panel != nullptr && panel->isVisible() && !panel->isModal());
+        const QString figures = panel->findChild<QPlainTextEdit*>("FiguresText")->toPlainText();
+        QStringList glance;
+        for (const QString& line : figures.split('\n')) {
+            if (!line.startsWith(' ')) glance << line;
+        }
+        QCOMPARE(glance.join('\n'), Edit("Nhex")->toolTip());
+        QVERIFY2(figures.contains("\n    0.00000017894399206852540374 Hz (0.000007546670081 ppb)\n"),
+                 qPrintable(figures));
+        QTest::mouseClick(panel->findChild<QPushButton*>("CopyFigures"), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), figures);
+        CalculateWith(InputsOf(quorvel::test::FindWorkedCase("EmptyBitSize")));
+        QCOMPARE(panel->findChild<QPlainTextEdit*>("FiguresText")->toPlainText(),
+                 QString("The last calculation did not reach this word."));
     }
 
     void hexFieldsCopyTheWordAsAPlainLiteral() {

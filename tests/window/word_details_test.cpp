@@ -1,6 +1,7 @@
 // The word fields' tooltips after a run, against the shared worked cases (a
-// field has a tooltip exactly when the run wrote it), two tooltips in full
-// (figures worked out with exact fractions), and the plain hex literal.
+// field has a tooltip exactly when the run wrote it, and the figures panel
+// shows the tooltip's lines unchanged), two tooltips in full (figures worked
+// out with exact fractions), and the plain hex literal.
 
 #include "window/word_details.h"
 
@@ -20,6 +21,17 @@ namespace {
 
 constexpr std::array<Field, 4> kWordFields = {Field::kNideal, Field::kNhex, Field::kNewN, Field::kNewNhex};
 
+// The panel's text without the indented lines that repeat its figures in full.
+std::u16string WithoutFullLines(const std::u16string& panel) {
+    std::u16string kept;
+    for (std::size_t start = 0; start < panel.size();) {
+        const std::size_t end = std::min(panel.find(u'\n', start), panel.size());
+        if (panel[start] != u' ') kept.append(kept.empty() ? u"" : u"\n").append(panel, start, end - start);
+        start = end + 1;
+    }
+    return kept;
+}
+
 class WordTips : public testing::TestWithParam<test::WorkedCase> {};
 
 TEST_P(WordTips, OnlyOnTheWordFieldsTheRunWrote) {
@@ -33,35 +45,45 @@ TEST_P(WordTips, OnlyOnTheWordFieldsTheRunWrote) {
         const std::u16string tip = WordFieldTip(field, run.figures, written);
         const bool is_word_field = std::find(kWordFields.begin(), kWordFields.end(), field) != kWordFields.end();
         EXPECT_EQ(!tip.empty(), is_word_field && written[static_cast<std::size_t>(field)]) << FieldName(field);
+        EXPECT_EQ(WithoutFullLines(WordFieldFigures(field, run.figures, written)), tip) << FieldName(field);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Worked, WordTips, testing::ValuesIn(test::AllWorkedCases()),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
-std::u16string TipAfter(Field field, std::u16string_view bits, std::u16string_view wanted) {
+DetailedOutcome RunWith(std::u16string_view bits, std::u16string_view wanted) {
     FieldTexts fields;
     fields.SetText(Field::kBitSize, bits);
     fields.SetText(Field::kFwanted, wanted);
     WordFigureCalculator calculator;
-    const DetailedOutcome run = RunActionWithFigures(fields, calculator);
-    return WordFieldTip(field, run.figures, WrittenFields().set());
+    return RunActionWithFigures(fields, calculator);
+}
+
+std::u16string TipAfter(Field field, std::u16string_view bits, std::u16string_view wanted) {
+    return WordFieldTip(field, RunWith(bits, wanted).figures, WrittenFields().set());
 }
 
 TEST(WordTips, InitialTexts) {
     EXPECT_EQ(test::Escaped(TipAfter(Field::kNewNhex, u"32", u"25")),
-              "Output 25000000 Hz\\nError 0 Hz (0 ppb)\\nExact nearest word: the same");
+              "Modified N 1073741824 with the inferred clock 100 MHz, wanted 25 MHz\\n"
+              "Output +25.000 0 MHz\\nError 0 Hz (0 ppb)\\nExact nearest word: the same");
+    EXPECT_EQ(test::Escaped(WordFieldFigures(Field::kNideal, RunWith(u"32", u"25").figures, WrittenFields().set())),
+              "Wanted N 1073741824 with the entered clock 100 MHz, wanted 25 MHz\\n"
+              "Output +25.000 0 MHz\\n    25000000 Hz\\nError 0 Hz (0 ppb)\\n    0 Hz (0 ppb)\\n"
+              "Exact nearest word: the same");
 }
 
 // Clock 100 MHz, wanted 23.711649 MHz, 48 bits: the exact quotient is
 // ...462.4963, its double ...462.5, so the word shown is one step high.
 TEST(WordTips, WorkedExampleOneStepHigh) {
     EXPECT_EQ(test::Escaped(TipAfter(Field::kNhex, u"48", u"23.711649")),
-              "Output 23711649.000000178944 Hz\\n"
-              "Error 0.00000017894399206852540374 Hz (0.000007546670081 ppb)\\n"
+              "Wanted N 66742358500463 with the entered clock 100 MHz, wanted 23.711649 MHz\\n"
+              "Output +23.711 6 MHz\\n"
+              "Error +178.944 nHz (+0.000 007 546 67 ppb)\\n"
               "Exact nearest word 66742358500462 (-1 step)\\n"
-              "Its output 23711648.999999823673 Hz\\n"
-              "Its error -0.0000001763273758115246892 Hz (-0.000007436318571 ppb)");
+              "Its output +23.711 6 MHz\\n"
+              "Its error -176.327 nHz (-0.000 007 436 32 ppb)");
 }
 
 TEST(PlainHexLiteral, WithoutBlanks) {
