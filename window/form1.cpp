@@ -148,6 +148,11 @@ QPalette WindowPalette() {
     return palette;
 }
 
+void UseWindowLookThroughout() {
+    QApplication::setFont(WindowFont());
+    QApplication::setPalette(WindowPalette());
+}
+
 namespace {
 
 // How a text field looks at start.

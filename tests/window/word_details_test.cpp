@@ -39,30 +39,50 @@ TEST_P(WordTips, OnlyOnTheWordFieldsTheRunWrote) {
 INSTANTIATE_TEST_SUITE_P(Worked, WordTips, testing::ValuesIn(test::AllWorkedCases()),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
-std::u16string TipAfter(Field field, std::u16string_view bits, std::u16string_view wanted) {
+struct FullTip {
+    const char* name;
+    Field field;
+    std::u16string_view bits, wanted, error;
+    std::string tip;  // escaped
+};
+
+void PrintTo(const FullTip& c, std::ostream* os) { *os << c.name; }
+
+class WordTip : public testing::TestWithParam<FullTip> {};
+
+TEST_P(WordTip, InFull) {
+    const FullTip& c = GetParam();
     FieldTexts fields;
-    fields.SetText(Field::kBitSize, bits);
-    fields.SetText(Field::kFwanted, wanted);
+    fields.SetText(Field::kBitSize, c.bits);
+    fields.SetText(Field::kFwanted, c.wanted);
+    fields.SetText(Field::kFerror, c.error);
     WordFigureCalculator calculator;
     const DetailedOutcome run = RunActionWithFigures(fields, calculator);
-    return WordFieldTip(field, run.figures, WrittenFields().set());
+    EXPECT_EQ(test::Escaped(WordFieldTip(c.field, run.figures, WrittenFields().set())), c.tip);
 }
 
-TEST(WordTips, InitialTexts) {
-    EXPECT_EQ(test::Escaped(TipAfter(Field::kNewNhex, u"32", u"25")),
-              "Output 25000000 Hz\\nError 0 Hz (0 ppb)\\nExact nearest word: the same");
-}
-
-// Clock 100 MHz, wanted 23.711649 MHz, 48 bits: the exact quotient is
-// ...462.4963, its double ...462.5, so the word shown is one step high.
-TEST(WordTips, WorkedExampleOneStepHigh) {
-    EXPECT_EQ(test::Escaped(TipAfter(Field::kNhex, u"48", u"23.711649")),
-              "Output 23711649.000000178944 Hz\\n"
-              "Error 0.00000017894399206852540374 Hz (0.000007546670081 ppb)\\n"
-              "Exact nearest word 66742358500462 (-1 step)\\n"
-              "Its output 23711648.999999823673 Hz\\n"
-              "Its error -0.0000001763273758115246892 Hz (-0.000007436318571 ppb)");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WordTip,
+    testing::Values(
+        FullTip{"InitialTexts", Field::kNewNhex, u"32", u"25", u"",
+                "Output 25000000 Hz\\nError 0 Hz (0 ppb)\\nExact nearest word: the same"},
+        // Clock 100 MHz, wanted 23.711649 MHz, 48 bits: the exact quotient is
+        // ...462.4963, its double ...462.5, so the word shown is one step high.
+        FullTip{"WorkedExampleOneStepHigh", Field::kNhex, u"48", u"23.711649", u"",
+                "Output 23711649.000000178944 Hz\\n"
+                "Error 0.00000017894399206852540374 Hz (0.000007546670081 ppb)\\n"
+                "Exact nearest word 66742358500462 (-1 step)\\n"
+                "Its output 23711648.999999823673 Hz\\n"
+                "Its error -0.0000001763273758115246892 Hz (-0.000007436318571 ppb)"},
+        // N2 = 81198007799325 with the inferred clock; the exact inferred clock
+        // starts from the loaded word N = 81198023843395, not from N2.
+        FullTip{"CorrectedWordOneStepHigh", Field::kNewN, u"48", u"28.847333", u"5.7",
+                "Output 28847333.000000177425 Hz\\n"
+                "Error 0.00000017742545056619767151 Hz (0.000006150497537 ppb)\\n"
+                "Exact nearest word 81198007799324 (-1 step)\\n"
+                "Its output 28847332.999999822154 Hz\\n"
+                "Its error -0.00000017784598751260683884 Hz (-0.000006165075555 ppb)"}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST(PlainHexLiteral, WithoutBlanks) {
     const std::array<std::pair<std::u16string_view, std::optional<std::u16string>>, 7> cases = {{
