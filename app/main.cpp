@@ -12,8 +12,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
     // One face and one set of colours for everything the application shows:
     // the window, its error report, and the menus of its fields.
-    QApplication::setFont(quorvel::WindowFont());
-    QApplication::setPalette(quorvel::WindowPalette());
+    quorvel::UseWindowLookThroughout();
 
     quorvel::Form1 window;
     window.show();

@@ -379,10 +379,12 @@ private:
         mpz_abs(scaled_.get_mpz_t(), value.num.get_mpz_t());
         // The value lies in [10^(n-1), 10^n) for some n from estimate-1 to
         // estimate+2 (sizes in base 10 may be one too large); scaling by
-        // 10^shift leaves at least `significant` digits before the point.
+        // 10^shift leaves at least one digit more than `significant` before
+        // the point, so that a digit after the kept ones, and not only
+        // whether the remainder is zero, decides the rounding.
         const auto estimate = static_cast<std::int64_t>(mpz_sizeinbase(scaled_.get_mpz_t(), kDecimalBase)) -
                               static_cast<std::int64_t>(mpz_sizeinbase(value.den.get_mpz_t(), kDecimalBase));
-        const std::int64_t shift = significant - estimate + 1;
+        const std::int64_t shift = significant - estimate + 2;
         const mpz_class& power = Power(ten_, kDecimalRadix, shift >= 0 ? shift : -shift);
         if (shift >= 0) {
             scaled_ *= power;

@@ -17,34 +17,7 @@ namespace {
 using quorvel::ErrorKind;
 using quorvel::RunTimeError;
 using quorvel::fuzz::Require;
-
-// The number at the start of the text as ASCII that from_chars accepts: no
-// "+", "e" for the exponent letter. Nothing when the text starts with no
-// number.
-std::optional<std::string> NumberAtStart(std::u16string_view text) {
-    std::u16string kept;
-    for (char16_t c : text) {
-        if (c != u' ' && c != u'\t' && c != u'\n') kept.push_back(c);
-    }
-    std::string ascii;
-    std::size_t i = 0;
-    if (!quorvel::fuzz::ScanReferenceMantissa(kept, i, ascii)) return std::nullopt;
-    auto peek = [&] { return i < kept.size() ? kept[i] : u'\0'; };
-
-    const char16_t letter = peek();
-    if (letter == u'E' || letter == u'e' || letter == u'D' || letter == u'd') {
-        std::string exponent = "e";
-        std::size_t j = i + 1;
-        if (j < kept.size() && (kept[j] == u'+' || kept[j] == u'-')) {
-            exponent.push_back(static_cast<char>(kept[j]));
-            ++j;
-        }
-        const std::size_t first_digit = j;
-        for (; j < kept.size() && quorvel::fuzz::IsAsciiDigit(kept[j]); ++j) exponent.push_back(static_cast<char>(kept[j]));
-        if (j > first_digit) ascii += exponent;
-    }
-    return ascii;
-}
+using quorvel::fuzz::NumberAtStart;
 
 bool SameDouble(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;

@@ -246,4 +246,29 @@ bool ScanReferenceMantissa(std::u16string_view text, std::size_t& i, std::string
     return any_digit;
 }
 
+std::optional<std::string> NumberAtStart(std::u16string_view text) {
+    std::u16string kept;
+    for (char16_t c : text) {
+        if (c != u' ' && c != u'\t' && c != u'\n') kept.push_back(c);
+    }
+    std::string ascii;
+    std::size_t i = 0;
+    if (!ScanReferenceMantissa(kept, i, ascii)) return std::nullopt;
+    auto peek = [&] { return i < kept.size() ? kept[i] : u'\0'; };
+
+    const char16_t letter = peek();
+    if (letter == u'E' || letter == u'e' || letter == u'D' || letter == u'd') {
+        std::string exponent = "e";
+        std::size_t j = i + 1;
+        if (j < kept.size() && (kept[j] == u'+' || kept[j] == u'-')) {
+            exponent.push_back(static_cast<char>(kept[j]));
+            ++j;
+        }
+        const std::size_t first_digit = j;
+        for (; j < kept.size() && IsAsciiDigit(kept[j]); ++j) exponent.push_back(static_cast<char>(kept[j]));
+        if (j > first_digit) ascii += exponent;
+    }
+    return ascii;
+}
+
 }  // namespace quorvel::fuzz

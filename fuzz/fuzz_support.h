@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,12 @@ std::u16string DecodeText(const std::uint8_t* data, std::size_t size);
 // text[i] on, appended to `ascii` in the form from_chars takes (no "+").
 // Leaves i after the last character taken; false when there is no digit.
 bool ScanReferenceMantissa(std::u16string_view text, std::size_t& i, std::string& ascii);
+
+// Reference reader of a field's number, written apart from the core: drop
+// every blank, take the longest "[+-]digits[.digits][(E|D)[+-]digits]" at
+// the start, and give it as ASCII that from_chars accepts (no "+", "e" for
+// the exponent letter). Nothing when the text starts with no number.
+std::optional<std::string> NumberAtStart(std::u16string_view text);
 
 constexpr bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 // Exactly `count` texts; missing ones are empty, extra ones are dropped.

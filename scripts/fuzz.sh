@@ -19,7 +19,7 @@ trap 'rm -rf "$scratch"' EXIT INT TERM
 # Lines of them: give each its tokens.
 dictionary_for() {
     case "$1" in
-        read_number|read_bit_size|calculate) echo "-dict=$root/fuzz/numbers.dict" ;;
+        read_number|read_bit_size|calculate|figures) echo "-dict=$root/fuzz/numbers.dict" ;;
         batch) echo "-dict=$root/fuzz/batch.dict" ;;
         *) echo "" ;;
     esac

@@ -4,6 +4,8 @@
 #   scripts/install-deps.sh fuzz       plus clang and its sanitizer runtime
 #   scripts/install-deps.sh screenshot plus a virtual X server
 #   scripts/install-deps.sh package    plus lintian, which checks the .deb
+#   scripts/install-deps.sh --list [GROUP...]  prints those packages, one a
+#                                      line, and installs nothing
 # Nothing is installed when everything is already there. The whole missing
 # list is worked out first and installed in one apt-get run: as root directly,
 # otherwise through sudo. A user who cannot use sudo gets the exact line to
@@ -20,6 +22,12 @@ fuzz="clang-14 libclang-rt-14-dev"
 screenshot="xvfb xauth"
 package="lintian"
 
+list_only=false
+if [ "${1:-}" = "--list" ]; then
+    list_only=true
+    shift
+fi
+
 wanted="$base"
 for group in "$@"; do
     case "$group" in
@@ -30,6 +38,12 @@ for group in "$@"; do
         *) echo "install-deps: unknown group '$group' (fuzz, screenshot, package)" >&2; exit 2 ;;
     esac
 done
+
+if $list_only; then
+    # shellcheck disable=SC2086
+    printf '%s\n' $wanted
+    exit 0
+fi
 
 missing=""
 for pkg in $wanted; do

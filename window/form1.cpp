@@ -116,6 +116,11 @@ QPalette WindowPalette() {
     return palette;
 }
 
+void UseWindowLookThroughout() {
+    QApplication::setFont(WindowFont());
+    QApplication::setPalette(WindowPalette());
+}
+
 namespace {
 
 void ApplyLook(QLineEdit* edit, Look look) {

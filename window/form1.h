@@ -44,6 +44,12 @@ QFont WindowFont();
 // better than 4.5:1.
 QPalette WindowPalette();
 
+// Gives the whole application WindowFont() and WindowPalette(), so that what
+// opens as a window of its own (the error report, the fields' menus) looks
+// like the calculator window whatever the desktop's theme. Start-up calls it
+// once, before the window is made.
+void UseWindowLookThroughout();
+
 // The calculation the Calculate button runs; Calculate unless a test puts a
 // failing one in its place.
 using Calculation = void (*)(FieldAccess& fields, CalculatorVariables& vars);

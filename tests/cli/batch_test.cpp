@@ -84,6 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                     InvalidCase{"Array", R"(["32"])", "not an object"},
                     InvalidCase{"String", R"("32")", "not an object"},
                     InvalidCase{"UnknownKey", R"({"Bitsize":"32"})", R"(unknown key "Bitsize")"},
+                    InvalidCase{"OutputFieldAsKey", R"({"Nideal":"5"})", R"(unknown key "Nideal")"},
                     InvalidCase{"DuplicateKey", R"({"Fclock":"100","Fclock":"125"})", R"(duplicate key "Fclock")"},
                     InvalidCase{"Number", R"({"BitSize":32})", R"(the value of "BitSize" is not a string)"},
                     InvalidCase{"ObjectValue", R"({"Fclock":{"MHz":"100"}})", R"(the value of "Fclock" is not a string)"}),

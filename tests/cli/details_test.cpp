@@ -119,7 +119,20 @@ INSTANTIATE_TEST_SUITE_P(
                       kWord + "(\"0x100000000\") is 2^32 or more, beyond a 32-bit accumulator\n",
                       kExitInvalidInput},
         WordQueryCase{"EmptyBitSize", "1", "none", "", false, "", "Run-time error '13': Type mismatch\n",
-                      kExitRunTimeError}),
+                      kExitRunTimeError},
+        // With more than one bad option, the first check that fails speaks:
+        // the texts' encoding, then the fields in the action's order, then the word.
+        WordQueryCase{"BadWordAndEmptyBitSize", "1.5", "none", "", false, "",
+                      "Run-time error '13': Type mismatch\n", kExitRunTimeError},
+        WordQueryCase{"BadWordAndWantedBeyondDouble", "-1", "32", "1e400", false, "",
+                      "Run-time error '6': Overflow\n", kExitRunTimeError},
+        WordQueryCase{"WordAndBitsNotUtf8", "\xff", "\xff", "", false, "",
+                      "quorvel-calc: the text given to --word is not valid UTF-8\n", kExitInvalidInput},
+        WordQueryCase{"BitsNotUtf8AndWordTooLarge", "0x100000000", "\xff", "", false, "",
+                      "quorvel-calc: the text given to --bits is not valid UTF-8\n", kExitInvalidInput},
+        WordQueryCase{"TooLargeForTheWidthGiven", "0x1000000000000", "48", "", false, "",
+                      kWord + "(\"0x1000000000000\") is 2^48 or more, beyond a 48-bit accumulator\n",
+                      kExitInvalidInput}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
 // The options --word cannot be combined with.

@@ -80,6 +80,10 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{"EveryWrittenDigitCounts", 32, u"100", u"25.0000000116415321826934814453124999", u"",
                  1073741825, {"25000000.023283064365", "0.011641532182693481445", "0.4656612871"},
                  "1073741824", "-1", Figures{"25000000", "-0.011641532182693481445", "-0.4656612871"}},
+        // 0.0976742207390840583... ppb: the scaled quotient has exactly the
+        // ten kept digits, and the remainder rounds the last one up.
+        WordCase{"PpbRoundedByTheRemainder", 36, u"2752", u"129.83771", u"", 3242143711,
+                 {"129837710.01268178225", "0.012681797146797180176", "0.09767422074"}, "3242143711", "0", {}},
         WordCase{"ExactHalfRoundsUp", 32, u"100", u"25.0000000116415321826934814453125", u"", 1073741825,
                  {"25000000.023283064365", "0.011641532182693481445", "0.4656612871"}, "1073741825", "0", {}}),
     [](const auto& param_info) { return std::string(param_info.param.name); });

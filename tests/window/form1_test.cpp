@@ -131,6 +131,8 @@ QPalette DarkSystemPalette() {
     dark.setColor(QPalette::Highlight, QColor(21, 83, 158));
     return dark;
 }
+// ... and its own face, larger than the window's 8.25 pt.
+QFont DesktopFont() { return QFont("DejaVu Sans", 11); }
 
 // Contrast ratio of two colours, from their relative luminance (sRGB).
 double Luminance(const QColor& colour) {
@@ -315,7 +317,10 @@ private:
     }
 
 private slots:
-    void initTestCase() { QApplication::setPalette(DarkSystemPalette()); }
+    void initTestCase() {
+        QApplication::setPalette(DarkSystemPalette());
+        QApplication::setFont(DesktopFont());
+    }
 
     void init() {
         reports_.clear();
@@ -325,7 +330,10 @@ private slots:
         form_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
     }
-    void cleanup() { form_.reset(); }
+    void cleanup() {
+        form_.reset();
+        initTestCase();  // the desktop's look again, after a test that took the application's
+    }
 
     void startsWithInitialTextsAndHighlights() {
         const QStringList inputs = {"32", "100", "25", ""};
@@ -564,6 +572,8 @@ private slots:
         QTest::addColumn<int>("length");
         QTest::addColumn<bool>("redrawn");
         QTest::newRow("10 characters") << 10 << true;
+        QTest::newRow("999 characters") << 999 << true;
+        QTest::newRow("1000 characters") << 1000 << false;
         QTest::newRow("1000000 characters") << 1000000 << false;
     }
     void idleFocusedFieldRedrawsOnlyForAShortText() {
@@ -926,15 +936,22 @@ private slots:
                  QString("The last calculation did not reach this word."));
     }
 
+    // The menu opens as a window of its own: with the look start-up gives
+    // the whole application, it has the window's face and colours.
     void hexFieldsCopyTheWordAsAPlainLiteral() {
+        quorvel::UseWindowLookThroughout();
         CalculateWith(InputsOf(quorvel::test::FindWorkedCase("Wanted1MHzBits48")));
         QGuiApplication::clipboard()->clear();
         bool found = false;
+        QColor ground;
+        qreal points = 0;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             if (menu == nullptr) return;
             poll.stop();
+            ground = menu->palette().color(QPalette::Window);
+            points = menu->font().pointSizeF();
             for (QAction* action : menu->actions()) {
                 if (action->text() == "Copy as Plain Literal" && action->isEnabled()) {
                     found = true;
@@ -947,6 +964,8 @@ private slots:
         emit Edit("NewNhex")->customContextMenuRequested(QPoint(4, 4));  // returns once the menu closes
         QVERIFY(found);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("0x028F5C28F5C3"));
+        QCOMPARE(ground, QColor(239, 239, 239));
+        QCOMPARE(points, 8.25);
     }
 
     // The window as the application makes it, with its real message box.
@@ -964,7 +983,9 @@ private slots:
         qsizetype buttons = 0;
         bool okOnly = false;
         QString family;
+        qreal points = 0;
         QColor ground;
+        QColor textColour;
         QRect place;
         auto closeBox = [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -974,7 +995,9 @@ private slots:
             buttons = box->buttons().size();
             okOnly = box->standardButtons() == QMessageBox::Ok;
             family = QFontInfo(box->findChild<QLabel*>("qt_msgbox_label")->font()).family();
+            points = box->findChild<QLabel*>("qt_msgbox_label")->font().pointSizeF();
             ground = box->palette().color(QPalette::Window);
+            textColour = box->findChild<QLabel*>("qt_msgbox_label")->palette().color(QPalette::WindowText);
             place = box->frameGeometry();
             QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
             return true;
@@ -992,7 +1015,9 @@ private slots:
         QVERIFY(okOnly);
         // In the window's face and colours, clear of the window.
         QCOMPARE(family, QFontInfo(form_->font()).family());
+        QCOMPARE(points, 8.25);
         QCOMPARE(ground, QColor(239, 239, 239));
+        QCOMPARE(textColour, QColor(0, 0, 0));
         QVERIFY2(!place.intersects(form_->frameGeometry()), qPrintable(QString("box at %1,%2").arg(place.x()).arg(place.y())));
         QVERIFY(form_->isVisible());
         SetInput("BitSize", "32");

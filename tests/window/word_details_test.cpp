@@ -86,6 +86,62 @@ TEST(WordTips, WorkedExampleOneStepHigh) {
               "Its error -176.327 nHz (-0.000 007 436 32 ppb)");
 }
 
+// Each word's figures in full, as the panel and the companion give them.
+struct FullTip {
+    const char* name;
+    Field field;
+    std::u16string_view bits, clock, wanted, error;
+    std::string tip;  // escaped
+};
+
+void PrintTo(const FullTip& c, std::ostream* os) { *os << c.name; }
+
+class FiguresInFull : public testing::TestWithParam<FullTip> {};
+
+TEST_P(FiguresInFull, OfEachWord) {
+    const FullTip& c = GetParam();
+    FieldTexts fields;
+    fields.SetText(Field::kBitSize, c.bits);
+    fields.SetText(Field::kFclock, c.clock);
+    fields.SetText(Field::kFwanted, c.wanted);
+    fields.SetText(Field::kFerror, c.error);
+    WordFigureCalculator calculator;
+    const DetailedOutcome run = RunActionWithFigures(fields, calculator);
+    const bool ideal = c.field == Field::kNideal || c.field == Field::kNhex;
+    const std::optional<WordFigures>& figures = ideal ? run.figures.ideal : run.figures.corrected;
+    ASSERT_TRUE(figures.has_value());
+    EXPECT_EQ(test::Escaped(WordFiguresText(*figures)), c.tip);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FiguresInFull,
+    testing::Values(
+        FullTip{"InitialTexts", Field::kNewNhex, u"32", u"100", u"25", u"",
+                "Output 25000000 Hz\\nError 0 Hz (0 ppb)\\nExact nearest word: the same"},
+        // Clock 100 MHz, wanted 23.711649 MHz, 48 bits: the exact quotient is
+        // ...462.4963, its double ...462.5, so the word shown is one step high.
+        FullTip{"WorkedExampleOneStepHigh", Field::kNhex, u"48", u"100", u"23.711649", u"",
+                "Output 23711649.000000178944 Hz\\n"
+                "Error 0.00000017894399206852540374 Hz (0.000007546670081 ppb)\\n"
+                "Exact nearest word 66742358500462 (-1 step)\\n"
+                "Its output 23711648.999999823673 Hz\\n"
+                "Its error -0.0000001763273758115246892 Hz (-0.000007436318571 ppb)"},
+        // N2 = 81198007799325 with the inferred clock; the exact inferred clock
+        // starts from the loaded word N = 81198023843395, not from N2.
+        FullTip{"CorrectedWordOneStepHigh", Field::kNewN, u"48", u"100", u"28.847333", u"5.7",
+                "Output 28847333.000000177425 Hz\\n"
+                "Error 0.00000017742545056619767151 Hz (0.000006150497537 ppb)\\n"
+                "Exact nearest word 81198007799324 (-1 step)\\n"
+                "Its output 28847332.999999822154 Hz\\n"
+                "Its error -0.00000017784598751260683884 Hz (-0.000006165075555 ppb)"},
+        // The written error cancels the written wanted frequency exactly; their
+        // doubles differ by 2^-25 Hz, so the run goes on to N2 (and stops at its hex).
+        FullTip{"NoExactClock", Field::kNewN, u"32", u"1000", u"256.816", u"-256816000",
+                "Output 256815999.99999997087 Hz\\n"
+                "Error 6.7688511426774868214e-10 Hz (2.635681244e-9 ppb)\\n"
+                "No exact cross-check: the written numbers give a clock of 0"}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
+
 TEST(PlainHexLiteral, WithoutBlanks) {
     const std::array<std::pair<std::u16string_view, std::optional<std::u16string>>, 7> cases = {{
         {u"0x 4000 0000", u"0x40000000"},
