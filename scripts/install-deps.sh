@@ -4,6 +4,8 @@
 #   scripts/install-deps.sh fuzz       plus clang and its sanitizer runtime
 #   scripts/install-deps.sh screenshot plus a virtual X server
 #   scripts/install-deps.sh package    plus lintian, which checks the .deb
+#   scripts/install-deps.sh web        plus Emscripten and the autotools, which
+#                                      build the page and GMP for WebAssembly
 #   scripts/install-deps.sh --list [GROUP...]  prints those packages, one a
 #                                      line, and installs nothing
 # Nothing is installed when everything is already there. The whole missing
@@ -15,12 +17,13 @@ set -eu
 base="make cmake ninja-build g++ pkg-config
       qt6-base-dev libqt6svg6 libgl-dev x11-utils
       fonts-liberation2 fonts-croscore fonts-urw-base35
-      libcli11-dev nlohmann-json3-dev libgmp-dev
+      libcli11-dev nlohmann-json3-dev libgmp-dev libfast-float-dev libfmt-dev
       libgtest-dev libgmock-dev libbenchmark-dev
       appstream desktop-file-utils dpkg-dev file help2man"
 fuzz="clang-14 libclang-rt-14-dev"
 screenshot="xvfb xauth"
 package="lintian"
+web="emscripten autoconf automake libtool m4"
 
 list_only=false
 if [ "${1:-}" = "--list" ]; then
@@ -34,8 +37,9 @@ for group in "$@"; do
         fuzz) wanted="$wanted $fuzz" ;;
         screenshot) wanted="$wanted $screenshot" ;;
         package) wanted="$wanted $package" ;;
+        web) wanted="$wanted $web" ;;
         base) ;;
-        *) echo "install-deps: unknown group '$group' (fuzz, screenshot, package)" >&2; exit 2 ;;
+        *) echo "install-deps: unknown group '$group' (fuzz, screenshot, package, web)" >&2; exit 2 ;;
     esac
 done
 
