@@ -15,7 +15,9 @@ base="make cmake ninja-build g++ pkg-config
       fonts-liberation2 fonts-croscore fonts-urw-base35
       libcli11-dev nlohmann-json3-dev libgmp-dev
       libgtest-dev libgmock-dev libbenchmark-dev
-      appstream desktop-file-utils dpkg-dev file help2man"
+      appstream desktop-file-utils dpkg-dev file help2man
+      emscripten python3-fonttools python3-brotli
+      chromium chromium-driver python3-selenium"
 fuzz="clang-14 libclang-rt-14-dev"
 screenshot="xvfb xauth"
 package="lintian"

@@ -284,8 +284,9 @@ class PageTest(unittest.TestCase):
         self.assertEqual(len(after['fields']['Fwanted']), len(wanted))
         self.assertEqual(after['fields']['Nideal'], ' 1073741824', escaped(wanted))
 
-    def test_no_request_leaves_the_page(self):
+    def test_one_file_that_asks_for_nothing(self):
         page = pathlib.Path(self.args.page).resolve()
+        self.assertLessEqual(page.stat().st_size, 1024 * 1024, 'at most 1 MiB')
         handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=str(page.parent))
         handler.log_message = lambda *args: None
         server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
