@@ -6,6 +6,7 @@ BUILD_DIR    ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR     ?= build-fuzz
 BENCH_DIR    ?= build-bench
+WEB_DIR      ?= build-web
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 # WERROR=ON turns every compiler warning into an error (CI sets it).
@@ -13,7 +14,7 @@ WERROR       ?= OFF
 
 CMAKE_CONFIGURE = cmake -G Ninja -Wno-dev -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR)
 
-.PHONY: all deps build test run sanitize fuzz bench package screenshot clean
+.PHONY: all deps build test run sanitize fuzz bench package screenshot web clean
 
 all: build
 
@@ -58,5 +59,18 @@ screenshot: build
 	@sh scripts/install-deps.sh screenshot
 	@sh scripts/screenshot.sh $(BUILD_DIR)/bin docs/screenshot.png
 
+# The Qt-free targets compiled to WebAssembly with Emscripten, against GMP
+# built from Debian's source package (once: $(WEB_DIR)/gmp keeps it). Debian's
+# Emscripten runs its tools with node and Debian's node modules, which a node
+# installed elsewhere does not look in: hence NODE_PATH.
+WEB_NODE_PATH = $(if $(NODE_PATH),$(NODE_PATH):)/usr/share/nodejs
+
+web:
+	@sh scripts/install-deps.sh web
+	@sh scripts/build-gmp-wasm.sh $(WEB_DIR)/gmp
+	@NODE_PATH=$(WEB_NODE_PATH) emcmake $(CMAKE_CONFIGURE) -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release \
+	    -DQUORVEL_WEB=ON -DQUORVEL_WINDOW=OFF -DBUILD_TESTING=OFF -DQUORVEL_GMP_PREFIX=$(CURDIR)/$(WEB_DIR)/gmp >/dev/null
+	NODE_PATH=$(WEB_NODE_PATH) cmake --build $(WEB_DIR) -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(BENCH_DIR) $(WEB_DIR)

@@ -1,7 +1,8 @@
 #include "core/arithmetic.h"
 
-#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "core/run_error.h"
 
@@ -42,7 +43,11 @@ double PowerOfTwo(std::int32_t exponent) {
     // infinity that is the Overflow.
     if (exponent >= kMinNormalExponent && exponent <= kMaxExponent) {
         const auto biased = static_cast<std::uint64_t>(exponent + kExponentBias);
-        return std::bit_cast<double>(biased << kFractionBits);
+        const std::uint64_t bits = biased << kFractionBits;
+        // std::bit_cast, which the WebAssembly build's C++ library lacks.
+        double power = 0;
+        std::memcpy(&power, &bits, sizeof power);
+        return power;
     }
     return Finite(std::ldexp(1.0, exponent));
 }

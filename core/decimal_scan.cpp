@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <system_error>
+#include <cmath>
+
+#include <fast_float/fast_float.h>
 
 #include "core/run_error.h"
 
@@ -170,12 +172,13 @@ double NearestDouble(const DecimalNumber& number) {
     *p++ = 'e';
     p = std::to_chars(p, p + kOverhead - 4, number.exponent).ptr;
 
+    // fast_float reads any number of digits correctly rounded, in every
+    // build alike (the WebAssembly C++ library has no floating-point
+    // from_chars). Beyond the largest double it gives infinity; below half
+    // the smallest subnormal, a zero of the number's sign.
     double value = 0;
-    const auto result = std::from_chars(begin, p, value);
-    if (result.ec == std::errc::result_out_of_range) {
-        if (number.exponent > 0) throw RunTimeError(ErrorKind::kOverflow);
-        return zero;
-    }
+    fast_float::from_chars(begin, p, value);
+    if (std::isinf(value)) throw RunTimeError(ErrorKind::kOverflow);
     return value;
 }
 

@@ -314,7 +314,9 @@ private:
             mantissa /= std::int64_t{1} << zeros;
             binary_exponent += zeros;
         }
-        mpz_set_si(exact.mantissa.get_mpz_t(), static_cast<long>(mantissa));
+        // Not mpz_set_si: a long has 32 bits in WebAssembly. The mantissa,
+        // below 2^53, is exact as a double.
+        mpz_set_d(exact.mantissa.get_mpz_t(), static_cast<double>(mantissa));
         exact.exponent = binary_exponent;
     }
 

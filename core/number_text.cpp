@@ -6,8 +6,12 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <system_error>
+
+#include <fmt/compile.h>
+#include <fmt/format.h>
 
 #include "core/decimal_scan.h"
 #include "core/run_error.h"
@@ -41,10 +45,13 @@ double RoundHalfEven(double value) {
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1;
 }
 
-// The magnitude rounded to 15 significant digits: digits without trailing
-// zeros, and the power of ten of the first digit.
-struct RoundedMagnitude {
-    std::array<char, kSignificantDigits> digit_storage;  // only the first count are set
+// A double's shortest form has at most 17 significant digits.
+constexpr std::size_t kMaxShortestDigits = 17;
+
+// A positive number's significant digits, without leading or trailing zeros,
+// and the power of ten of the first digit.
+struct SignificantDigits {
+    std::array<char, kMaxShortestDigits> digit_storage;  // only the first count are set
     std::size_t count = 0;
     int exponent = 0;
     std::string_view digits() const { return {digit_storage.data(), count}; }
@@ -85,30 +92,118 @@ std::optional<std::int32_t> NearestWholeInInt16(const DecimalNumber& number) {
     return value;
 }
 
-RoundedMagnitude RoundTo15Digits(double magnitude) {
-    // to_chars rounds the exact binary value, exact halves to even:
-    // "d.ddddddddddddddde+XX".
-    char buffer[32];
-    const auto result = std::to_chars(std::begin(buffer), std::end(buffer), magnitude,
-                                      std::chars_format::scientific, kSignificantDigits - 1);
-    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+// Any double as {fmt} writes it: at most 17 digits, a point, "0." and
+// "e-324" or up to 4 leading zeros after the point.
+constexpr std::size_t kFormattedCapacity = 32;
+
+// A positive finite double as text, written by {fmt}: the same digits in
+// every build, WebAssembly included (whose C++ library has no floating-point
+// to_chars), and never the locale's.
+class FormattedDouble {
+public:
+    // The fewest digits that read back as the same double, and of those the
+    // nearest to it; in positional form or, for large and small magnitudes,
+    // exponent form: "1250", "0.00125", "1.25e-07".
+    static FormattedDouble Shortest(double magnitude) {
+        FormattedDouble text;
+        text.end_ = fmt::format_to(text.buffer_.data(), FMT_COMPILE("{}"), magnitude);
+        return text;
+    }
+    // The exact binary value rounded to 15 significant digits, exact halves
+    // to even: "1.25000000000000e-07".
+    static FormattedDouble Significant15(double magnitude) {
+        FormattedDouble text;
+        text.end_ = fmt::format_to(text.buffer_.data(), FMT_COMPILE("{:.14e}"), magnitude);
+        return text;
+    }
+    std::string_view view() const {
+        return {buffer_.data(), static_cast<std::size_t>(end_ - buffer_.data())};
+    }
+
+private:
+    std::array<char, kFormattedCapacity> buffer_;
+    char* end_ = nullptr;
+};
+static_assert(kSignificantDigits == 15, "FormattedDouble::Significant15 writes 14 digits after the first");
+
+// The text without its trailing zeros.
+std::string_view WithoutTrailingZeros(std::string_view digits) {
+    return digits.substr(0, digits.find_last_not_of('0') + 1);  // npos + 1 == 0
+}
+
+// The significant digits of a text from FormattedDouble.
+//   "1250" -> {"125", 3}    "0.00125" -> {"125", -3}    "1.25e-07" -> {"125", -7}
+SignificantDigits SignificantDigitsOf(std::string_view text) {
     const std::size_t e = text.find('e');
+    int exponent = 0;
+    if (e != std::string_view::npos) {
+        // from_chars takes no "+": skip it.
+        const std::size_t first = text[e + 1] == '+' ? e + 2 : e + 1;
+        std::from_chars(text.data() + first, text.data() + text.size(), exponent);
+    }
+    const std::string_view mantissa = text.substr(0, e);
+    const std::size_t point = mantissa.find('.');
+    std::string_view whole = mantissa.substr(0, point);
+    std::string_view fraction = point == std::string_view::npos ? std::string_view() : mantissa.substr(point + 1);
+    SignificantDigits significant;
+    significant.exponent = static_cast<int>(whole.size()) - 1 + exponent;
+    if (whole == "0") {
+        // Below 1: the digits start at the fraction's first non-zero one.
+        const std::size_t zeros = fraction.find_first_not_of('0');
+        whole = {};
+        fraction.remove_prefix(zeros);
+        significant.exponent = -static_cast<int>(zeros) - 1 + exponent;
+    }
+    fraction = WithoutTrailingZeros(fraction);
+    if (fraction.empty()) whole = WithoutTrailingZeros(whole);
+    significant.count = whole.size() + fraction.size();
+    if (significant.count > kMaxShortestDigits) throw std::length_error("more digits than a double has");
+    std::copy(fraction.begin(), fraction.end(),
+              std::copy(whole.begin(), whole.end(), significant.digit_storage.begin()));
+    return significant;
+}
 
-    RoundedMagnitude rounded;
-    rounded.digit_storage[0] = text[0];
-    const std::string_view fraction = text.substr(2, e - 2);
-    std::copy(fraction.begin(), fraction.end(), rounded.digit_storage.begin() + 1);
-    rounded.count = 1 + fraction.size();
-    while (rounded.count > 1 && rounded.digit_storage[rounded.count - 1] == '0') --rounded.count;
+// Shortest digits, 16 or 17 of them and not exactly halfway between two
+// 15-digit numbers, rounded to 15 digits (a tie cannot arise).
+//   {"99999999999999999", 2} -> {"1", 3}    {"12345678901234549", 0} -> {"123456789012345", 0}
+SignificantDigits RoundedTo15(SignificantDigits shortest) {
+    const auto kept_digits = static_cast<std::size_t>(kSignificantDigits);
+    const std::string_view digits = shortest.digits();
+    std::uint64_t kept = 0;
+    std::from_chars(digits.data(), digits.data() + kept_digits, kept);
+    // Digits have no trailing zeros, and "5" alone is the excluded half.
+    if (digits.substr(kept_digits) > "5") ++kept;
 
-    const std::string_view exponent = text.substr(e + 1);
-    // from_chars takes no "+": skip it.
-    const std::size_t skip = exponent.front() == '+' ? 1 : 0;
-    std::from_chars(exponent.data() + skip, exponent.data() + exponent.size(), rounded.exponent);
+    SignificantDigits rounded;
+    const auto written = std::to_chars(rounded.digit_storage.data(),
+                                       rounded.digit_storage.data() + kMaxShortestDigits, kept);
+    const std::size_t length = static_cast<std::size_t>(written.ptr - rounded.digit_storage.data());
+    // 999999999999999 rounded up has a 16th digit: a power of ten more.
+    rounded.exponent = shortest.exponent + (length > kept_digits ? 1 : 0);
+    rounded.count = WithoutTrailingZeros(std::string_view(rounded.digit_storage.data(), length)).size();
     return rounded;
 }
 
-void PutPlainForm(const RoundedMagnitude& m, NumberText& out) {
+SignificantDigits RoundTo15Digits(double magnitude) {
+    // For a normal double, half a unit in the last place is below a ninth of
+    // a unit in the 15th significant digit. So a shortest form of at most 15
+    // digits is already the exact value rounded to 15 digits. One of 16 or 17
+    // digits rounds the same way as the exact value unless it is itself a
+    // halfway point ("...5" at the 16th digit): any halfway point nearer to
+    // the value, and so nearer than the shortest form, would have been a
+    // shorter form or a nearer one of the same length. The shortest form is
+    // much cheaper to find than the exact rounding. Subnormals have fewer
+    // bits, and so no such margin.
+    if (magnitude >= std::numeric_limits<double>::min()) {
+        const SignificantDigits shortest = SignificantDigitsOf(FormattedDouble::Shortest(magnitude).view());
+        const std::string_view digits = shortest.digits();
+        if (digits.size() <= static_cast<std::size_t>(kSignificantDigits)) return shortest;
+        if (digits.substr(static_cast<std::size_t>(kSignificantDigits)) != "5") return RoundedTo15(shortest);
+    }
+    return SignificantDigitsOf(FormattedDouble::Significant15(magnitude).view());
+}
+
+void PutPlainForm(const SignificantDigits& m, NumberText& out) {
     const std::string_view digits = m.digits();
     const auto count = static_cast<int>(digits.size());
     if (m.exponent >= 0) {
@@ -130,7 +225,7 @@ void PutPlainForm(const RoundedMagnitude& m, NumberText& out) {
     }
 }
 
-void PutExponentForm(const RoundedMagnitude& m, NumberText& out) {
+void PutExponentForm(const SignificantDigits& m, NumberText& out) {
     const std::string_view digits = m.digits();
     out.Put(digits[0]);
     if (digits.size() > 1) {
@@ -146,7 +241,7 @@ void PutExponentForm(const RoundedMagnitude& m, NumberText& out) {
     out.Put(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
 }
 
-bool NeedsExponentForm(const RoundedMagnitude& m) {
+bool NeedsExponentForm(const SignificantDigits& m) {
     if (m.exponent > kLargestPlainExponent || m.exponent < kSmallestPlainExponent) return true;
     const int fraction_digits = static_cast<int>(m.count) - 1 - m.exponent;
     return fraction_digits > kMaxPlainFractionDigits;
@@ -176,7 +271,7 @@ NumberText DecimalText(double value) {
         return text;
     }
 
-    const RoundedMagnitude magnitude = RoundTo15Digits(std::fabs(value));
+    const SignificantDigits magnitude = RoundTo15Digits(std::fabs(value));
     text.Put(std::signbit(value) ? '-' : ' ');
     if (NeedsExponentForm(magnitude)) {
         PutExponentForm(magnitude, text);

@@ -4,6 +4,9 @@
 #   scripts/install-deps.sh fuzz       plus clang and its sanitizer runtime
 #   scripts/install-deps.sh screenshot plus a virtual X server
 #   scripts/install-deps.sh package    plus lintian, which checks the .deb
+#   scripts/install-deps.sh web        plus Emscripten and the autotools, which
+#                                      build the page and GMP for WebAssembly,
+#                                      and the font tools that cut its faces
 # Nothing is installed when everything is already there. The whole missing
 # list is worked out first and installed in one apt-get run: as root directly,
 # otherwise through sudo. A user who cannot use sudo gets the exact line to
@@ -13,14 +16,14 @@ set -eu
 base="make cmake ninja-build g++ pkg-config
       qt6-base-dev libqt6svg6 libgl-dev x11-utils
       fonts-liberation2 fonts-croscore fonts-urw-base35
-      libcli11-dev nlohmann-json3-dev libgmp-dev
+      libcli11-dev nlohmann-json3-dev libgmp-dev libfast-float-dev libfmt-dev
       libgtest-dev libgmock-dev libbenchmark-dev
       appstream desktop-file-utils dpkg-dev file help2man
-      emscripten python3-fonttools python3-brotli
       chromium chromium-driver python3-selenium"
 fuzz="clang-14 libclang-rt-14-dev"
 screenshot="xvfb xauth"
 package="lintian"
+web="emscripten autoconf automake libtool m4 python3-fonttools python3-brotli"
 
 wanted="$base"
 for group in "$@"; do
@@ -28,8 +31,9 @@ for group in "$@"; do
         fuzz) wanted="$wanted $fuzz" ;;
         screenshot) wanted="$wanted $screenshot" ;;
         package) wanted="$wanted $package" ;;
+        web) wanted="$wanted $web" ;;
         base) ;;
-        *) echo "install-deps: unknown group '$group' (fuzz, screenshot, package)" >&2; exit 2 ;;
+        *) echo "install-deps: unknown group '$group' (fuzz, screenshot, package, web)" >&2; exit 2 ;;
     esac
 done
 

@@ -21,6 +21,7 @@ namespace {
 
 constexpr double kMaxDouble = std::numeric_limits<double>::max();
 constexpr double kMinSubnormal = std::numeric_limits<double>::denorm_min();
+constexpr double kMaxSubnormal = std::numeric_limits<double>::min() - kMinSubnormal;
 
 // Shortest round-trip form of a double, for test names.
 std::string Shortest(double v) {
@@ -90,6 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Below the halfway point to 2^1024 still rounds to the largest double.
         ReadCase{u"1.7976931348623158e308", kMaxDouble},
         ReadCase{u"4.9406564584124654e-324", kMinSubnormal},
+        // Just below the smallest normal double: a hard case for readers.
+        ReadCase{u"2.2250738585072011e-308", kMaxSubnormal},
         // Just above half the smallest subnormal rounds up to it...
         ReadCase{u"2.4703282292062328e-324", kMinSubnormal},
         // ...just below it reads as zero, of the number's sign.
@@ -192,7 +195,12 @@ INSTANTIATE_TEST_SUITE_P(
         DecimalCase{0.99999999999999995, u" 1"}, DecimalCase{9.999999999999999e-05, u" .0001"},
         // Exact halves at the 16th digit go to the even 15th digit.
         DecimalCase{23.84185791015625, u" 23.8418579101562"},
-        DecimalCase{10.00018310546875, u" 10.0001831054688"}));
+        DecimalCase{10.00018310546875, u" 10.0001831054688"},
+        // The shortest form (.6060429913939825) is a half, the exact value
+        // (.606042991393982544...) lies above it.
+        DecimalCase{0.6060429913939825, u" .606042991393983"},
+        // A 5 at the 16th digit with more digits after it is no half.
+        DecimalCase{16.679904155225753, u" 16.6799041552258"}));
 
 TEST(DecimalText, NonFiniteIsOverflow) {
     ExpectError([] { DecimalText(std::numeric_limits<double>::infinity()); }, ErrorKind::kOverflow);
