@@ -23,7 +23,11 @@ KEPT_CHARACTERS = list(range(0x20, 0x7F)) + list(range(0xA0, 0x100))
 
 
 def subset_woff2(path):
+    import logging
     from fontTools import subset
+    # Tables the subsetter does not know (FFTM, a font editor's time
+    # stamps) are dropped, which is all the page wants of them.
+    logging.getLogger('fontTools.subset').setLevel(logging.ERROR)
     options = subset.Options()
     options.flavor = 'woff2'
     options.layout_features = ['kern', 'liga']

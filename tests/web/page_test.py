@@ -287,9 +287,11 @@ class PageTest(unittest.TestCase):
     def test_one_file_that_asks_for_nothing(self):
         page = pathlib.Path(self.args.page).resolve()
         self.assertLessEqual(page.stat().st_size, 1024 * 1024, 'at most 1 MiB')
-        handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=str(page.parent))
-        handler.log_message = lambda *args: None
-        server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+        class Quiet(http.server.SimpleHTTPRequestHandler):
+            def log_message(self, *args):
+                pass
+        server = http.server.ThreadingHTTPServer(
+            ('127.0.0.1', 0), functools.partial(Quiet, directory=str(page.parent)))
         threading.Thread(target=server.serve_forever, daemon=True).start()
         try:
             for url in (self.url, f'http://127.0.0.1:{server.server_port}/{page.name}'):
@@ -304,6 +306,7 @@ class PageTest(unittest.TestCase):
                     self.assertEqual([u for u in requested if not u.startswith('data:')], [url])
         finally:
             server.shutdown()
+            server.server_close()
 
 
 def main():
