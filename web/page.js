@@ -233,6 +233,9 @@
       menu.style.left = `${x - box.left}px`;
       menu.style.top = `${y - box.top}px`;
       menu.hidden = false;
+      // Near the right edge of the window the menu opens to the left.
+      const overhang = menu.getBoundingClientRect().right - document.documentElement.clientWidth;
+      if (overhang > 0) menu.style.left = `${x - box.left - overhang}px`;
       menu.querySelector('button:not(:disabled)').focus();
     });
     // A double-click selects the whole word, "0x" and every group.
