@@ -30,9 +30,8 @@ std::optional<Field> FieldAt(int index) {
 
 extern "C" {
 
+// The page's calculator, which lives as long as the page.
 PageCalculator* quorvel_page_new() { return new (std::nothrow) PageCalculator(); }
-
-void quorvel_page_delete(PageCalculator* page) { delete page; }
 
 // The input field's text for the next run (fields numbered as in Field).
 std::u16string* quorvel_page_input(PageCalculator* page, int field) {
