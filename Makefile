@@ -12,7 +12,8 @@ FUZZ_SECONDS ?= 60
 # WERROR=ON turns every compiler warning into an error (CI sets it).
 WERROR       ?= OFF
 
-CMAKE_CONFIGURE = cmake -G Ninja -Wno-dev -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR)
+CMAKE_CONFIGURE = cmake -G Ninja -Wno-dev -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) \
+    -DQUORVEL_PAGE=$(CURDIR)/$(WEB_DIR)/quorvel.html
 
 .PHONY: all deps build test run sanitize fuzz bench package screenshot web clean
 
@@ -25,7 +26,8 @@ build: deps
 	@$(CMAKE_CONFIGURE) -S . -B $(BUILD_DIR) >/dev/null
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-test: build
+# The page's browser test opens $(WEB_DIR)/quorvel.html, so the page is built too.
+test: build web
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 run: build
@@ -44,20 +46,22 @@ fuzz:
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 	@sh scripts/fuzz.sh $(FUZZ_DIR)/bin $(FUZZ_SECONDS)
 
-bench: deps
+bench: deps web
 	@$(CMAKE_CONFIGURE) -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BENCH=ON \
 	    -DQUORVEL_WINDOW=OFF -DBUILD_TESTING=OFF >/dev/null
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@sh scripts/bench.sh $(BENCH_DIR)/bin
+	@/usr/bin/python3 bench/page_bench.py $(WEB_DIR)/quorvel.html
 
 # The .deb, checked by lintian --pedantic: any error or warning fails it.
-package: build
+package: build web
 	@sh scripts/install-deps.sh package
 	@sh scripts/package.sh $(BUILD_DIR)
 
-screenshot: build
+screenshot: build web
 	@sh scripts/install-deps.sh screenshot
 	@sh scripts/screenshot.sh $(BUILD_DIR)/bin docs/screenshot.png
+	@/usr/bin/python3 scripts/page-screenshot.py $(WEB_DIR)/quorvel.html docs/page.png
 
 # The Qt-free targets compiled to WebAssembly with Emscripten, against GMP
 # built from Debian's source package (once: $(WEB_DIR)/gmp keeps it). Debian's

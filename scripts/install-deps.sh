@@ -5,7 +5,8 @@
 #   scripts/install-deps.sh screenshot plus a virtual X server
 #   scripts/install-deps.sh package    plus lintian, which checks the .deb
 #   scripts/install-deps.sh web        plus Emscripten and the autotools, which
-#                                      build the page and GMP for WebAssembly
+#                                      build the page and GMP for WebAssembly,
+#                                      and the font tools that cut its faces
 #   scripts/install-deps.sh --list [GROUP...]  prints those packages, one a
 #                                      line, and installs nothing
 # Nothing is installed when everything is already there. The whole missing
@@ -19,11 +20,12 @@ base="make cmake ninja-build g++ pkg-config
       fonts-liberation2 fonts-croscore fonts-urw-base35
       libcli11-dev nlohmann-json3-dev libgmp-dev libfast-float-dev libfmt-dev
       libgtest-dev libgmock-dev libbenchmark-dev
-      appstream desktop-file-utils dpkg-dev file help2man"
+      appstream desktop-file-utils dpkg-dev file help2man
+      chromium chromium-driver python3-selenium"
 fuzz="clang-14 libclang-rt-14-dev"
 screenshot="xvfb xauth"
 package="lintian"
-web="emscripten autoconf automake libtool m4"
+web="emscripten autoconf automake libtool m4 python3-fonttools python3-brotli"
 
 list_only=false
 if [ "${1:-}" = "--list" ]; then

@@ -9,6 +9,10 @@ cd "$build"
 rm -f quorvel_*.deb
 cpack -G DEB
 deb=$(ls quorvel_*.deb)
+if ! dpkg-deb --contents "$deb" | grep -q ' ./usr/share/quorvel/quorvel.html$'; then
+    echo "$deb has no quorvel.html: build the page first (make web)" >&2
+    exit 1
+fi
 echo "lintian --pedantic $deb:"
 if lintian --pedantic --info --fail-on error,warning "$deb"; then
     echo "lintian: no error, no warning"

@@ -4,7 +4,11 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStringView>
 #include <array>
+#include <string>
+
+#include "window/run_report.h"
 
 namespace quorvel {
 namespace {
@@ -14,11 +18,8 @@ constexpr QLatin1String kReportTitle("Quorvel");
 }  // namespace
 
 QString ReportText(const RunTimeError& error) {
-    const std::string heading = ReportHeading(error.kind());
-    const std::string_view description = error.description();
-    return QStringLiteral("%1\n\n%2")
-        .arg(QString::fromStdString(heading),
-             QString::fromUtf8(description.data(), static_cast<qsizetype>(description.size())));
+    const std::u16string report = ErrorReport(error.kind());
+    return QStringView(report.data(), static_cast<qsizetype>(report.size())).toString();
 }
 
 std::optional<QPoint> ReportPosition(const QRect& frame, const QMargins& decorations, const QSize& box,

@@ -24,9 +24,7 @@
 #include <exception>
 #include <limits>
 #include <memory>
-#include <new>
 #include <optional>
-#include <stdexcept>
 
 #include "window/about_box.h"
 #include "window/accessibility.h"
@@ -35,6 +33,7 @@
 #include "window/field_write_log.h"
 #include "window/figures_panel.h"
 #include "window/layout.h"
+#include "window/run_report.h"
 #include "window/word_details.h"
 
 namespace quorvel {
@@ -176,19 +175,6 @@ protected:
 };
 
 
-void EmptyOutputsNotWritten(FieldAccess& fields, const FieldWriteLog& log) {
-    for (Field output : kOutputFields) {
-        if (!log.Written(output)) fields.SetText(output, {});
-    }
-}
-
-// What the user is told when the calculation stops on something other than a
-// run-time error of the rules.
-constexpr std::u16string_view kOutOfMemory = u"There is not enough memory to finish the calculation.";
-constexpr std::u16string_view kUnexpectedFailure = u"The calculation stopped on an unexpected failure.";
-
-// The hex fields' own context-menu entry.
-constexpr std::u16string_view kCopyLiteralCaption = u"Copy as Plain Literal";
 // The word fields' entry that opens the figures panel, and its keys: Alt+Enter
 // opens what an item holds in most desktops' conventions.
 constexpr std::u16string_view kShowFiguresCaption = u"Show Figures...";
@@ -458,22 +444,11 @@ void Form1::Ferror_Change() { SetColour(TextField(Field::kFerror), QPalette::Bas
 // with everything typed, lives on.
 void Form1::Go_Click() {
     FieldWriteLog fields(*this);
-    std::optional<QString> report;
-    try {
-        calculation_(fields, vars_);
-    } catch (const RunTimeError& error) {
-        report = ReportText(error);
-    } catch (const std::bad_alloc&) {
-        report = ToQString(kOutOfMemory);
-    } catch (const std::length_error&) {
-        report = ToQString(kOutOfMemory);
-    } catch (...) {
-        report = ToQString(kUnexpectedFailure);
-    }
+    const std::optional<std::u16string> report = CalculateForReport(fields, vars_, calculation_);
     // The figures go with the texts the run wrote, before any report.
     ShowWordFigures(fields);
     if (!report) return;
-    reporter_->Report(this, *report);
+    reporter_->Report(this, ToQString(*report));
     EmptyOutputsNotWritten(*this, fields);
 }
 

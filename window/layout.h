@@ -98,6 +98,10 @@ inline constexpr std::string_view kGoName = "Go";
 inline constexpr TwipRect kGoPlace = {1200, 4320, 2775, 495};
 inline constexpr std::u16string_view kGoCaption = u"Calculate";
 
+// The hex fields' own context-menu entry, which copies the word as a plain
+// literal ("0x40000000").
+inline constexpr std::u16string_view kCopyLiteralCaption = u"Copy as Plain Literal";
+
 // The right-aligned label in front of each row; its caption is the row's
 // (RowCaption).
 struct RowLabelControl {

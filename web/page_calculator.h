@@ -1,0 +1,53 @@
+#pragma once
+// The calculator behind the page: the window's variables, the Calculate
+// action and the word figures, with the texts of one run kept until the
+// next. The page moves its controls' texts in, runs it, and applies what it
+// made: the writes in order, the report, the word fields' tooltips.
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/exact_figures.h"
+#include "window/calculate_action.h"
+#include "window/field_write_log.h"
+#include "window/fields.h"
+
+namespace quorvel {
+
+class PageCalculator {
+public:
+    // The text of an input field for the next run; the page fills it in.
+    std::u16string& Input(Field field) { return inputs_[static_cast<std::size_t>(field)]; }
+
+    // Marks the next run as one that cannot take place: the page could not
+    // hand over its texts for want of memory.
+    void InputsLost() { inputs_lost_ = true; }
+
+    // Runs the Calculate action on the inputs. Afterwards writes(), report()
+    // and Tip() describe that run.
+    void Calculate();
+
+    const std::vector<FieldWriteLog::Write>& writes() const { return writes_; }
+    // What the page shows in its error report; nothing after a finished run.
+    const std::optional<std::u16string>& report() const { return report_; }
+    // The word field's tooltip and accessible description; empty for none.
+    const std::u16string& Tip(Field field) const { return tips_[static_cast<std::size_t>(field)]; }
+
+    // A scratch text the page fills in and gets results back in.
+    std::u16string& scratch() { return scratch_; }
+
+private:
+    std::array<std::u16string, kFieldCount> inputs_;
+    bool inputs_lost_ = false;
+    CalculatorVariables vars_;
+    WordFigureCalculator figure_calculator_;
+    std::vector<FieldWriteLog::Write> writes_;
+    std::optional<std::u16string> report_;
+    std::array<std::u16string, kFieldCount> tips_;
+    std::u16string scratch_;
+};
+
+}  // namespace quorvel
