@@ -62,9 +62,14 @@ def attributes(**values):
     return ' '.join(parts)
 
 
+# A field's accessible description, kept out of sight: what the field holds,
+# and after a run a word field's figures.
+def description_markup(c):
+    return f'<span {attributes(id=c["name"] + "Description", hidden=True)}>{html.escape(c["description"])}</span>'
+
+
 def controls_markup(layout):
     tab_index = {name: index + 1 for index, name in enumerate(layout['focusOrder'])}
-    labelled = {c['for'] for c in layout['controls'] if c['kind'] == 'label'}
     markup, places = [], []
     for c in layout['controls']:
         name, kind = c['name'], c['kind']
@@ -76,16 +81,17 @@ def controls_markup(layout):
         elif kind == 'heading':
             markup.append(f'<div {attributes(id=name, class_="heading")}>{html.escape(c["caption"])}</div>')
         elif kind == 'text':
-            label = None if name in labelled else c['rowCaption']
-            markup.append(f'<input {attributes(type="text", **common, class_=c["look"], value=c["text"], aria_label=label, autocomplete="off", spellcheck="false")}>')
+            markup.append(f'<input {attributes(type="text", **common, class_=c["look"], value=c["text"], aria_label=c["accessibleName"], aria_describedby=name + "Description", autocomplete="off", spellcheck="false")}>')
+            markup.append(description_markup(c))
         elif kind == 'combo':
             left, top, width, height = c['place']
             drop = 16 * layout['twipsPerPixel']
-            markup.append(f'<input {attributes(type="text", **common, class_="combo", value=c["text"], role="combobox", aria_expanded="false", aria_controls=name + "List", aria_autocomplete="none", autocomplete="off", spellcheck="false")}>')
+            markup.append(f'<input {attributes(type="text", **common, class_="combo", value=c["text"], role="combobox", aria_label=c["accessibleName"], aria_describedby=name + "Description", aria_expanded="false", aria_controls=name + "List", aria_autocomplete="none", autocomplete="off", spellcheck="false")}>')
+            markup.append(description_markup(c))
             markup.append(f'<button {attributes(type="button", id=name + "Drop", tabindex=-1, aria_hidden="true")}></button>')
             places.append(place_rule(f'#{name}Drop', [left + width - drop, top, drop, height], layout))
             entries = ''.join(f'<li role="option">{html.escape(entry)}</li>' for entry in c['list'])
-            markup.append(f'<ul {attributes(id=name + "List", class_="list", role="listbox", hidden=True)}>{entries}</ul>')
+            markup.append(f'<ul {attributes(id=name + "List", class_="list", role="listbox", aria_label=c["accessibleName"], hidden=True)}>{entries}</ul>')
             places.append(f'#{name}List {{ left: {pixels(left, layout)}; top: {pixels(top + height, layout)}; '
                           f'width: {pixels(width, layout)}; }}')
         elif kind == 'button':

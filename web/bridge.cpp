@@ -92,6 +92,13 @@ const std::u16string* quorvel_page_tip(const PageCalculator* page, int field) {
     return &page->Tip(*word);
 }
 
+// The field's accessible description after the run.
+const std::u16string* quorvel_page_description(const PageCalculator* page, int field) {
+    const std::optional<Field> any = FieldAt(field);
+    if (!any) return nullptr;
+    return &page->Description(*any);
+}
+
 // A scratch text for the calls below.
 std::u16string* quorvel_page_scratch(PageCalculator* page) { return &page->scratch(); }
 

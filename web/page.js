@@ -99,6 +99,10 @@
     for (const name of outputs) {
       setTip(name, readText(state, module._quorvel_page_tip(page, fieldIndex.get(name))));
     }
+    for (const name of layout.fields) {
+      control(name + 'Description').textContent =
+        readText(state, module._quorvel_page_description(page, fieldIndex.get(name)));
+    }
     const stop = module._quorvel_page_report(page);
     if (stop) {
       showReport(readText(state, stop), () => {

@@ -1,5 +1,6 @@
 #include "web/page_calculator.h"
 
+#include "window/accessible_text.h"
 #include "window/run_report.h"
 #include "window/word_details.h"
 
@@ -8,7 +9,10 @@ namespace quorvel {
 void PageCalculator::Calculate() {
     writes_.clear();
     report_.reset();
-    for (std::u16string& tip : tips_) tip.clear();
+    for (Field field : kAllFields) {
+        tips_[static_cast<std::size_t>(field)].clear();
+        descriptions_[static_cast<std::size_t>(field)] = AccessibleDescription(field);
+    }
     if (inputs_lost_) {
         inputs_lost_ = false;
         report_ = std::u16string(kOutOfMemoryReport);
@@ -31,8 +35,10 @@ void PageCalculator::Calculate() {
         // without, and the calculation's own texts stand.
         figures = {};
     }
-    for (Field field : {Field::kNideal, Field::kNhex, Field::kNewN, Field::kNewNhex}) {
-        tips_[static_cast<std::size_t>(field)] = WordFieldTip(field, figures, written);
+    for (Field field : kAllFields) {
+        const std::size_t index = static_cast<std::size_t>(field);
+        tips_[index] = WordFieldTip(field, figures, written);
+        descriptions_[index] = AccessibleDescription(field, tips_[index]);
     }
 }
 

@@ -2,7 +2,8 @@
 // The calculator behind the page: the window's variables, the Calculate
 // action and the word figures, with the texts of one run kept until the
 // next. The page moves its controls' texts in, runs it, and applies what it
-// made: the writes in order, the report, the word fields' tooltips.
+// made: the writes in order, the report, the word fields' tooltips and the
+// fields' accessible descriptions.
 
 #include <array>
 #include <cstddef>
@@ -35,6 +36,10 @@ public:
     const std::optional<std::u16string>& report() const { return report_; }
     // The word field's tooltip and accessible description; empty for none.
     const std::u16string& Tip(Field field) const { return tips_[static_cast<std::size_t>(field)]; }
+    // The field's accessible description: what it holds, then its tooltip.
+    const std::u16string& Description(Field field) const {
+        return descriptions_[static_cast<std::size_t>(field)];
+    }
 
     // A scratch text the page fills in and gets results back in.
     std::u16string& scratch() { return scratch_; }
@@ -47,6 +52,7 @@ private:
     std::vector<FieldWriteLog::Write> writes_;
     std::optional<std::u16string> report_;
     std::array<std::u16string, kFieldCount> tips_;
+    std::array<std::u16string, kFieldCount> descriptions_;
     std::u16string scratch_;
 };
 

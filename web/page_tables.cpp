@@ -4,13 +4,14 @@
 //   quorvel-page-tables > layout.json
 
 #include <cstdint>
-#include <cstdio>
+#include <fmt/format.h>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 
 #include "core/utf16.h"
+#include "window/accessible_text.h"
 #include "window/fields.h"
 #include "window/layout.h"
 
@@ -29,9 +30,7 @@ std::string Css(std::uint32_t bgr) {
     const unsigned red = bgr & 0xFFU;
     const unsigned green = (bgr >> 8) & 0xFFU;
     const unsigned blue = (bgr >> 16) & 0xFFU;
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", red, green, blue);
-    return text;
+    return fmt::format("#{:02x}{:02x}{:02x}", red, green, blue);
 }
 
 std::string LookName(Look look) {
@@ -70,6 +69,8 @@ json Layout() {
                         {"kind", "combo"},
                         {"place", Place(kBitSizePlace)},
                         {"text", Utf8(InitialText(Field::kBitSize))},
+                        {"accessibleName", Utf8(AccessibleName(Field::kBitSize))},
+                        {"description", Utf8(AccessibleDescription(Field::kBitSize))},
                         {"list", list}});
     for (const TextFieldControl& field : kTextFields) {
         controls.push_back({{"name", std::string(FieldName(field.field))},
@@ -77,6 +78,8 @@ json Layout() {
                             {"place", Place(field.place)},
                             {"text", Utf8(InitialText(field.field))},
                             {"rowCaption", Utf8(RowCaption(field.field))},
+                            {"accessibleName", Utf8(AccessibleName(field.field))},
+                            {"description", Utf8(AccessibleDescription(field.field))},
                             {"look", LookName(field.look)}});
     }
     controls.push_back({{"name", std::string(kGoName)},

@@ -134,11 +134,17 @@ class PageTest(unittest.TestCase):
     def test_word_figures(self):
         # The corrected word of 28.847333 MHz at 48 bits lies above 2^32: its
         # figures need every bit of the loaded word's 53-bit mantissa.
-        for inputs, name, lines in [
+        # Each field is named by its caption without the aligning blanks, and
+        # described by what it holds, then by its figures.
+        for inputs, name, label, purpose, lines in [
             ({'BitSize': '32', 'Fclock': '100', 'Fwanted': '25', 'Ferror': ''}, 'Nhex',
+             'Wanted N, hexadecimal', 'result: ideal tuning word, hexadecimal',
              ['Wanted N 1073741824 with the entered clock 100 MHz, wanted 25 MHz',
               'Output +25.000 0 MHz', 'Error 0 Hz (0 ppb)', 'Exact nearest word: the same']),
             ({'BitSize': '48', 'Fclock': '100', 'Fwanted': '28.847333', 'Ferror': '5.7'}, 'NewN',
+             'Modified N to achieve wanted Fout',
+             'result: corrected tuning word for the actual clock, decimal; '
+             'part of Calculate new N given measured Frequency Error',
              ['Output +28.847 3 MHz', 'Error +177.425 nHz (+0.000 006 150 50 ppb)',
               'Exact nearest word 81198007799324 (-1 step)', 'Its output +28.847 3 MHz',
               'Its error -177.846 nHz (-0.000 006 165 08 ppb)']),
@@ -147,6 +153,11 @@ class PageTest(unittest.TestCase):
                 self.open()
                 after = self.calculate(inputs)
                 self.assertEqual(after['titles'][name].split('\n')[-len(lines):], lines)
+                self.assertEqual(self.element(name).get_attribute('aria-label'), label)
+                self.assertEqual(self.element(name + 'Description').get_attribute('textContent'),
+                                 purpose + '\n' + after['titles'][name])
+        self.assertEqual(self.element('Fwanted').get_attribute('aria-label'), 'Wanted Frequency MHz')
+        self.assertEqual(self.element('BitSize').get_attribute('aria-label'), 'DDS Resolution, Bits')
 
     def test_layout(self):
         self.open()
