@@ -6,7 +6,8 @@
 #   scripts/install-deps.sh package    plus lintian, which checks the .deb
 #   scripts/install-deps.sh web        plus Emscripten and the autotools, which
 #                                      build the page and GMP for WebAssembly,
-#                                      and the font tools that cut its faces
+#                                      the font tools that cut its faces, and
+#                                      Chromium with its driver, which test it
 #   scripts/install-deps.sh --list [GROUP...]  prints those packages, one a
 #                                      line, and installs nothing
 # Nothing is installed when everything is already there. The whole missing
@@ -20,12 +21,12 @@ base="make cmake ninja-build g++ pkg-config
       fonts-liberation2 fonts-croscore fonts-urw-base35
       libcli11-dev nlohmann-json3-dev libgmp-dev libfast-float-dev libfmt-dev
       libgtest-dev libgmock-dev libbenchmark-dev
-      appstream desktop-file-utils dpkg-dev file help2man
-      chromium chromium-driver python3-selenium"
+      appstream desktop-file-utils dpkg-dev file help2man"
 fuzz="clang-14 libclang-rt-14-dev"
 screenshot="xvfb xauth"
 package="lintian"
-web="emscripten autoconf automake libtool m4 python3-fonttools python3-brotli"
+web="emscripten autoconf automake libtool m4 python3-fonttools python3-brotli
+     chromium chromium-driver python3-selenium"
 
 list_only=false
 if [ "${1:-}" = "--list" ]; then

@@ -86,7 +86,7 @@ expect_fallback() {
 case "$case" in
     deps)
         command -v dpkg-query >/dev/null 2>&1 || exit 77
-        listed=$(sh "$src/scripts/install-deps.sh" --list | tr '\n' ' ')
+        listed=$(sh "$src/scripts/install-deps.sh" --list web | tr '\n' ' ')
         installable=$(closure "$listed")
         [ -n "$(found_paths)" ] || fail "no found packages or programs in $build/CMakeCache.txt"
         found_paths | while read -r entry path; do
