@@ -1,5 +1,6 @@
-// The exact figures against the plain action (goal: at most 3x), and
-// --batch --details in memory (goal: at least 100,000 lines per second).
+// The exact figures against the plain action (goal: at most 3x), in full
+// alone and with their short forms, and --batch --details in memory (goal:
+// at least 100,000 lines per second).
 // Both actions start from a fresh copy of the fields each run, as the
 // companion does.
 
@@ -32,9 +33,9 @@ void BM_RunActionRealisticMix(benchmark::State& state) {
 }
 BENCHMARK(BM_RunActionRealisticMix);
 
-void BM_RunActionWithFiguresRealisticMix(benchmark::State& state) {
+void RunActionWithFigures(benchmark::State& state, quorvel::ShortForms short_forms) {
     const std::vector<FieldTexts> mix = MixFields();
-    quorvel::WordFigureCalculator calculator;  // one for all runs, as a batch has
+    quorvel::WordFigureCalculator calculator(short_forms);  // one for all runs, as a batch has
     std::size_t next = 0;
     for (auto _ : state) {
         quorvel::DetailedOutcome detailed = quorvel::RunActionWithFigures(mix[next], calculator);
@@ -42,7 +43,18 @@ void BM_RunActionWithFiguresRealisticMix(benchmark::State& state) {
         next = next + 1 == mix.size() ? 0 : next + 1;
     }
 }
+
+// The figures in full alone, as the companion's details print them.
+void BM_RunActionWithFiguresRealisticMix(benchmark::State& state) {
+    RunActionWithFigures(state, quorvel::ShortForms::kOmitted);
+}
 BENCHMARK(BM_RunActionWithFiguresRealisticMix);
+
+// With the short forms too, as the window's tooltips and panel need them.
+void BM_RunActionWithFiguresAtAGlanceRealisticMix(benchmark::State& state) {
+    RunActionWithFigures(state, quorvel::ShortForms::kGiven);
+}
+BENCHMARK(BM_RunActionWithFiguresAtAGlanceRealisticMix);
 
 using quorvel::bench::BatchInput;
 using quorvel::bench::kLinesPerRun;

@@ -33,7 +33,8 @@ inline constexpr std::size_t kDetailsCsvColumns = 18;
 // Runs the action on fresh fields, with the words' figures when asked for,
 // and hands the result to `write`: write(outcome), or write(outcome, figures)
 // with details. One calculator serves every run, so its big numbers keep
-// their storage from row to row.
+// their storage from row to row; it leaves out the short forms, which no
+// output of the companion shows.
 class OutcomeRunner {
 public:
     explicit OutcomeRunner(bool details) : details_(details) {}
@@ -50,7 +51,7 @@ public:
 
 private:
     bool details_;
-    WordFigureCalculator calculator_;
+    WordFigureCalculator calculator_{ShortForms::kOmitted};
 };
 
 // The figures as lines for people, after the plain table: a heading per word

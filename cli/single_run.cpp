@@ -29,7 +29,8 @@ int RunSingle(const SingleRunRequest& request, std::ostream& out, std::ostream& 
     FieldTexts fields;
     if (!SetInputTexts(request.inputs, fields, err)) return kExitInvalidInput;
 
-    WordFigureCalculator calculator;
+    // The companion prints figures in full only.
+    WordFigureCalculator calculator(ShortForms::kOmitted);
     const DetailedOutcome detailed = request.details ? RunActionWithFigures(std::move(fields), calculator)
                                                      : DetailedOutcome{RunAction(std::move(fields)), {}};
     const ActionOutcome& outcome = detailed.outcome;

@@ -104,7 +104,7 @@ int RunWordQuery(const WordQueryRequest& request, std::ostream& out, std::ostrea
     }
 
     const std::variant<WordQueryFigures, WordTextFault> figures =
-        WordFigureCalculator().Typed(*word, numbers.clock, numbers.bits, numbers.wanted);
+        WordFigureCalculator(ShortForms::kOmitted).Typed(*word, numbers.clock, numbers.bits, numbers.wanted);
     if (const auto* fault = std::get_if<WordTextFault>(&figures)) {
         err << FaultMessage(*fault, request.word, numbers.bits) << '\n';
         return kExitInvalidInput;

@@ -188,6 +188,8 @@ bool FitsWidth(const mpz_class& word, std::int32_t bits) {
 // arithmetic.
 class WordFigureCalculator::Workspace {
 public:
+    explicit Workspace(ShortForms short_forms) : short_forms_(short_forms) {}
+
     // The figures of N; see WordFigureCalculator::Ideal.
     WordFigures Ideal(const WordInUse& used, std::u16string_view clock_text, std::u16string_view wanted_text) {
         WordFigures figures = ShownWord(used);
@@ -241,7 +243,7 @@ public:
 
         SetDouble(wanted_, *wanted);
         SetDifference(error_, output_, wanted_);
-        figures.error_hz = DyadicText(error_, kHertzSignificantDigits, figures.error_short.emplace());
+        figures.error_hz = DyadicText(error_, kHertzSignificantDigits, figures.error_short);
         if (*wanted == 0) return figures;
         // error / wanted * 10^9
         SetPower(ratio_.num, kDecimalRadix, kPartsPerBillionPower);
@@ -249,7 +251,7 @@ public:
         ratio_.den = wanted_.mantissa;
         ScaleByPowerOfTwo(ratio_, error_.exponent - wanted_.exponent);
         Normalize(ratio_);
-        figures.error_ppb = FractionText(ratio_, kPartsPerBillionSignificantDigits, figures.error_ppb_short.emplace());
+        figures.error_ppb = FractionText(ratio_, kPartsPerBillionSignificantDigits, figures.error_ppb_short);
         return figures;
     }
 
@@ -358,8 +360,8 @@ private:
     }
 
     // A dyadic value's decimal expansion is finite: m * 2^-k = m * 5^k / 10^k.
-    // The value in hertz, at a glance into `glance`.
-    std::string DyadicText(const Dyadic& value, int significant, std::string& glance) {
+    // The value in hertz, at a glance into `glance` when short forms are given.
+    std::string DyadicText(const Dyadic& value, int significant, std::optional<std::string>& glance) {
         if (sgn(value.mantissa) == 0) return Zero(kHertz, glance);
         mpz_abs(scaled_.get_mpz_t(), value.mantissa.get_mpz_t());
         std::int64_t decimal_shift = 0;
@@ -375,8 +377,8 @@ private:
     }
 
     // The exact value rounded to `significant` digits; in parts per
-    // billion, at a glance into `glance`.
-    std::string FractionText(const Fraction& value, int significant, std::string& glance) {
+    // billion, at a glance into `glance` when short forms are given.
+    std::string FractionText(const Fraction& value, int significant, std::optional<std::string>& glance) {
         if (sgn(value.num) == 0) return Zero(kPartsPerBillion, glance);
         mpz_abs(scaled_.get_mpz_t(), value.num.get_mpz_t());
         // The value lies in [10^(n-1), 10^n) for some n from estimate-1 to
@@ -409,8 +411,8 @@ private:
         digits_.resize(digits_[size - 1] == '\0' ? size - 1 : size);
     }
 
-    static std::string Zero(Unit unit, std::string& glance) {
-        glance = ShortFigure({}, unit.name, unit.prefix);
+    std::string Zero(Unit unit, std::optional<std::string>& glance) const {
+        if (short_forms_ == ShortForms::kGiven) glance = ShortFigure({}, unit.name, unit.prefix);
         return "0";
     }
 
@@ -418,8 +420,10 @@ private:
     // The glance is rounded from the same digits first, so that it never
     // rounds a rounded figure again.
     std::string Finish(bool negative, int significant, bool sticky, std::int64_t exponent, Unit unit,
-                       std::string& glance) {
-        glance = ShortFigure({negative, digits_, exponent, sticky}, unit.name, unit.prefix);
+                       std::optional<std::string>& glance) {
+        if (short_forms_ == ShortForms::kGiven) {
+            glance = ShortFigure({negative, digits_, exponent, sticky}, unit.name, unit.prefix);
+        }
         RoundDigits(digits_, static_cast<std::size_t>(significant), sticky, exponent);
         std::string_view digits = digits_;
         while (digits.size() > 1 && digits.back() == '0') digits.remove_suffix(1);
@@ -428,6 +432,7 @@ private:
 
     static constexpr unsigned long kFive = 5;
 
+    ShortForms short_forms_;
     Dyadic clock_, wanted_, output_, error_;
     Fraction ratio_, written_clock_, written_wanted_, written_error_, measured_, exact_;
     mpz_class shown_, nearest_, scaled_, divisor_, quotient_, remainder_;
@@ -435,7 +440,8 @@ private:
     std::string digits_;
 };
 
-WordFigureCalculator::WordFigureCalculator() : workspace_(std::make_unique<Workspace>()) {}
+WordFigureCalculator::WordFigureCalculator(ShortForms short_forms)
+    : workspace_(std::make_unique<Workspace>(short_forms)) {}
 WordFigureCalculator::~WordFigureCalculator() = default;
 WordFigureCalculator::WordFigureCalculator(WordFigureCalculator&&) noexcept = default;
 WordFigureCalculator& WordFigureCalculator::operator=(WordFigureCalculator&&) noexcept = default;

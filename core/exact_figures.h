@@ -41,14 +41,16 @@ inline constexpr std::int64_t kMaxExactDigits = 4000;
 // What a word produces with a clock: word * clock / 2^bits, and, when a
 // wanted frequency is given, the output minus it, in hertz and in parts per
 // billion of the wanted frequency (none for a wanted frequency of 0).
-// Each figure also comes at a glance (ShortFigure), unit included, rounded
-// once from the exact value rather than from the figure in full:
-// "+23.711 6 MHz", "+178.944 nHz", "+0.000 007 546 67 ppb".
+// From a calculator that gives short forms, each figure also comes at a
+// glance (ShortFigure), unit included, rounded once from the exact value
+// rather than from the figure in full: "+23.711 6 MHz", "+178.944 nHz",
+// "+0.000 007 546 67 ppb". A short form is present exactly when its figure
+// is and the calculator gives them.
 struct FrequencyFigures {
     std::string output_hz;
     std::optional<std::string> error_hz;
     std::optional<std::string> error_ppb;
-    std::string output_short;
+    std::optional<std::string> output_short;
     std::optional<std::string> error_short;
     std::optional<std::string> error_ppb_short;
 };
@@ -104,13 +106,21 @@ struct WordQueryFigures {
     FrequencyFigures produced;
 };
 
+// Whether a calculator's figures come with their short forms too. Only a
+// front end that shows figures at a glance needs them, and they cost a
+// details run in the companion, which prints the figures in full alone,
+// about a tenth of its time.
+enum class ShortForms { kGiven, kOmitted };
+
 // Computes the figures of the two words of a run, and of a typed word. It
 // keeps the working storage of its exact arithmetic from one call to the
 // next, so that a batch of runs allocates it once; no result carries over
 // between calls. One object per thread.
 class WordFigureCalculator {
 public:
-    WordFigureCalculator();
+    // Short forms are given unless the caller leaves them out: a front end
+    // that shows its figures at a glance needs no option to get them.
+    explicit WordFigureCalculator(ShortForms short_forms = ShortForms::kGiven);
     ~WordFigureCalculator();
     WordFigureCalculator(WordFigureCalculator&&) noexcept;
     WordFigureCalculator& operator=(WordFigureCalculator&&) noexcept;

@@ -40,7 +40,8 @@ echo "Calculate action / to_chars floor (goal: at most 3x):" \
      "initial texts $(ratio BM_CalculateInitialTexts BM_ToCharsFloorInitialTexts)x," \
      "realistic mix $(ratio BM_CalculateRealisticMix BM_ToCharsFloorRealisticMix)x"
 echo "Action with the exact figures / plain action (goal: at most 3x):" \
-     "realistic mix $(ratio BM_RunActionWithFiguresRealisticMix BM_RunActionRealisticMix)x"
+     "realistic mix $(ratio BM_RunActionWithFiguresRealisticMix BM_RunActionRealisticMix)x," \
+     "with their short forms $(ratio BM_RunActionWithFiguresAtAGlanceRealisticMix BM_RunActionRealisticMix)x"
 
 # Realistic batch lines: 32 and 48 bits, common clocks, wanted frequencies
 # below the Nyquist limit with up to six decimals, a measured error on every

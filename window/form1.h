@@ -110,8 +110,9 @@ private:
     // The cursor's blink period when the window opened (0: no blinking).
     int cursor_flash_time_;
     CalculatorVariables vars_;
-    // Kept between runs so that its big numbers keep their storage.
-    WordFigureCalculator figure_calculator_;
+    // Kept between runs so that its big numbers keep their storage; with
+    // short forms, which the tooltips and the figures panel show.
+    WordFigureCalculator figure_calculator_{ShortForms::kGiven};
     QComboBox* bit_size_ = nullptr;
     // Indexed by Field; empty at BitSize, which is the combo box.
     std::array<QLineEdit*, kFieldCount> text_fields_{};

@@ -26,9 +26,11 @@ std::string ErrorText(const FrequencyFigures& figures) {
     return text;
 }
 
-// "+0.5 Hz (+2 ppb)", or "+0.5 Hz" without a ppb figure.
+// "+0.5 Hz (+2 ppb)", or "+0.5 Hz" without a ppb figure. The short forms
+// are there when the calculator gave them; value() throws rather than read
+// a missing one.
 std::string ErrorGlance(const FrequencyFigures& figures) {
-    std::string text = *figures.error_short;
+    std::string text = figures.error_short.value();
     if (figures.error_ppb_short) text.append(" (").append(*figures.error_ppb_short).append(")");
     return text;
 }
@@ -42,7 +44,7 @@ void AppendFrequencyLines(std::string& text, const FrequencyFigures& figures, st
         return;
     }
     const bool in_full = form == Form::kGlanceThenFull;
-    text.append(output_word).append(" ").append(figures.output_short);
+    text.append(output_word).append(" ").append(figures.output_short.value());
     if (in_full) text.append("\n").append(kFullIndent).append(figures.output_hz).append(" Hz");
     if (!figures.error_hz) return;
     text.append("\n").append(error_word).append(" ").append(ErrorGlance(figures));

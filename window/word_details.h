@@ -78,7 +78,8 @@ std::string WordFiguresText(const WordFigures& figures);
 //   Its error -176.327 nHz (-0.000 007 436 32 ppb)
 // The corrected word's first line reads "Modified N ... with the inferred
 // clock ...". Empty (no tooltip) when the run did not write that field, and
-// for every other field.
+// for every other field. The figures must come from a calculator that gives
+// short forms (ShortForms::kGiven, the default).
 std::u16string WordFieldTip(Field field, const RunFigures& figures, const WrittenFields& written);
 
 // The same field's figures for the figures panel: the tooltip's lines, each

@@ -144,18 +144,27 @@ void PrintTo(const QueryCase& c, std::ostream* os) { *os << c.name << " \"" << U
 
 class TypedWord : public testing::TestWithParam<QueryCase> {};
 
+// The figures in full are the same whether the short forms are given or
+// left out; left out, none of them is there.
 TEST_P(TypedWord, ReadAndRounded) {
     const QueryCase& c = GetParam();
-    const auto result = WordFigureCalculator().Typed(c.word, c.clock, c.bits, c.wanted);
-    ASSERT_TRUE(std::holds_alternative<WordQueryFigures>(result));
-    const WordQueryFigures& figures = std::get<WordQueryFigures>(result);
-    EXPECT_EQ(figures.word, c.decimal);
-    EXPECT_EQ(figures.hex_literal, c.hex);
-    EXPECT_EQ(figures.produced.output_hz, c.figures.output);
-    EXPECT_EQ(figures.produced.error_hz.value_or("none"), c.figures.error);
-    EXPECT_EQ(figures.produced.error_ppb, c.figures.ppb);
-    if (c.figures.output_short) {
-        EXPECT_EQ(figures.produced.output_short, *c.figures.output_short);
+    for (const ShortForms short_forms : {ShortForms::kGiven, ShortForms::kOmitted}) {
+        const bool given = short_forms == ShortForms::kGiven;
+        SCOPED_TRACE(given ? "short forms given" : "short forms omitted");
+        const auto result = WordFigureCalculator(short_forms).Typed(c.word, c.clock, c.bits, c.wanted);
+        ASSERT_TRUE(std::holds_alternative<WordQueryFigures>(result));
+        const WordQueryFigures& figures = std::get<WordQueryFigures>(result);
+        EXPECT_EQ(figures.word, c.decimal);
+        EXPECT_EQ(figures.hex_literal, c.hex);
+        EXPECT_EQ(figures.produced.output_hz, c.figures.output);
+        EXPECT_EQ(figures.produced.error_hz.value_or("none"), c.figures.error);
+        EXPECT_EQ(figures.produced.error_ppb, c.figures.ppb);
+        EXPECT_EQ(figures.produced.output_short.has_value(), given);
+        EXPECT_EQ(figures.produced.error_short.has_value(), given && figures.produced.error_hz);
+        EXPECT_EQ(figures.produced.error_ppb_short.has_value(), given && figures.produced.error_ppb);
+        if (given && c.figures.output_short) {
+            EXPECT_EQ(figures.produced.output_short, *c.figures.output_short);
+        }
     }
 }
 
