@@ -17,11 +17,6 @@ constexpr QLatin1String kReportTitle("Quorvel");
 
 }  // namespace
 
-QString ReportText(const RunTimeError& error) {
-    const std::u16string report = ErrorReport(error.kind());
-    return QStringView(report.data(), static_cast<qsizetype>(report.size())).toString();
-}
-
 std::optional<QPoint> ReportPosition(const QRect& frame, const QMargins& decorations, const QSize& box,
                                      const QRect& screen) {
     const QSize outer = box.grownBy(decorations);

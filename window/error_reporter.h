@@ -16,9 +16,6 @@ class QWidget;
 
 namespace quorvel {
 
-// "Run-time error '13':", an empty line, then "Type mismatch".
-QString ReportText(const RunTimeError& error);
-
 // Where a report of the given size opens so that it leaves the window's
 // fields in sight: beside the window on the right, else below it, else
 // beside it on the left, else above it, the first of these that lies wholly

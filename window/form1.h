@@ -20,6 +20,7 @@
 #include "window/calculate_action.h"
 #include "window/error_reporter.h"
 #include "window/fields.h"
+#include "window/run_report.h"
 
 class QAction;
 class QComboBox;
@@ -49,10 +50,6 @@ QPalette WindowPalette();
 // like the calculator window whatever the desktop's theme. Start-up calls it
 // once, before the window is made.
 void UseWindowLookThroughout();
-
-// The calculation the Calculate button runs; Calculate unless a test puts a
-// failing one in its place.
-using Calculation = void (*)(FieldAccess& fields, CalculatorVariables& vars);
 
 class Form1 final : public QWidget, public FieldAccess {
     Q_OBJECT

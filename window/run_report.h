@@ -22,6 +22,8 @@ std::u16string ErrorReport(ErrorKind kind);
 inline constexpr std::u16string_view kOutOfMemoryReport = u"There is not enough memory to finish the calculation.";
 inline constexpr std::u16string_view kUnexpectedFailureReport = u"The calculation stopped on an unexpected failure.";
 
+// The calculation a front end runs: Calculate, unless a test puts a failing
+// one in its place.
 using Calculation = void (*)(FieldAccess& fields, CalculatorVariables& vars);
 
 // Runs the calculation on the logged fields; whatever stops it comes back
