@@ -25,8 +25,11 @@ base="make cmake ninja-build g++ pkg-config
 fuzz="clang-14 libclang-rt-14-dev"
 screenshot="xvfb xauth"
 package="lintian"
+# The page's browser test drives Chromium through chromedriver on
+# "localhost"; libnss-myhostname resolves that name where /etc/hosts does not
+# (a freshly bootstrapped root has no /etc/hosts).
 web="emscripten autoconf automake libtool m4 python3-fonttools python3-brotli
-     chromium chromium-driver python3-selenium"
+     chromium chromium-driver python3-selenium libnss-myhostname"
 
 list_only=false
 if [ "${1:-}" = "--list" ]; then
