@@ -1,5 +1,5 @@
 """Headless Chromium from Debian, driven by Debian's selenium, for the
-page's benchmark and screenshot: a fresh profile, no network services, one
+page's test, benchmark and screenshot: a fresh profile, no network services, one
 CSS pixel to a screen pixel."""
 
 import contextlib
@@ -10,17 +10,27 @@ from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 
 
+def chromium_options(profile, width=800, height=600):
+    """Debian's Chromium, headless, with the profile folder given and none of
+    its network services."""
+    options = webdriver.ChromeOptions()
+    options.binary_location = '/usr/bin/chromium'
+    for flag in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+                 '--disable-background-networking', '--disable-component-update', '--disable-sync',
+                 '--disable-dev-shm-usage', '--force-device-scale-factor=1', '--hide-scrollbars',
+                 f'--window-size={width},{height}', f'--user-data-dir={profile}'):
+        options.add_argument(flag)
+    return options
+
+
+def start_chromium(options):
+    return webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+
+
 @contextlib.contextmanager
 def chromium(width=800, height=600):
     with tempfile.TemporaryDirectory() as profile:
-        options = webdriver.ChromeOptions()
-        options.binary_location = '/usr/bin/chromium'
-        for flag in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                     '--disable-background-networking', '--disable-component-update', '--disable-sync',
-                     '--disable-dev-shm-usage', '--force-device-scale-factor=1', '--hide-scrollbars',
-                     f'--window-size={width},{height}', f'--user-data-dir={profile}'):
-            options.add_argument(flag)
-        driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+        driver = start_chromium(chromium_options(profile, width, height))
         try:
             yield driver
         finally:

@@ -19,11 +19,12 @@ import tempfile
 import threading
 import unittest
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / 'scripts'))
+from page_driver import chromium_options, start_chromium  # noqa: E402
 
 # The run-time errors as the report gives them, from the window's rules.
 DESCRIPTIONS = {6: 'Overflow', 11: 'Division by zero', 13: 'Type mismatch'}
@@ -61,15 +62,9 @@ class PageTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.profile = tempfile.TemporaryDirectory()
-        options = webdriver.ChromeOptions()
-        options.binary_location = '/usr/bin/chromium'
-        for flag in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                     '--disable-background-networking', '--disable-component-update', '--disable-sync',
-                     '--disable-dev-shm-usage', '--force-device-scale-factor=1', '--window-size=800,600',
-                     f'--user-data-dir={cls.profile.name}'):
-            options.add_argument(flag)
+        options = chromium_options(cls.profile.name)
         options.set_capability('goog:loggingPrefs', {'browser': 'ALL', 'performance': 'ALL'})
-        cls.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+        cls.driver = start_chromium(options)
         cls.url = pathlib.Path(cls.args.page).resolve().as_uri()
         cls.layout = json.loads(subprocess.run([cls.args.layout], check=True, capture_output=True).stdout)
         cls.cases = json.loads(subprocess.run([cls.args.cases], check=True, capture_output=True).stdout)
