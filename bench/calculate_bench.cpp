@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "window/calculate_action.h"
-#include "window/fields.h"
-#include "core/tuning_word.h"
+#include "action/calculate_action.h"
+#include "action/fields.h"
 #include "bench/realistic_mix.h"
+#include "core/tuning_word.h"
 
 namespace {
 

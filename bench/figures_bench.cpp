@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#include "action/calculate_action.h"
+#include "action/word_details.h"
 #include "bench/realistic_mix.h"
 #include "cli/batch.h"
-#include "window/calculate_action.h"
-#include "window/word_details.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <iterator>
 #include <string>
 
-#include "window/calculate_action.h"
-#include "window/fields.h"
+#include "action/calculate_action.h"
+#include "action/fields.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "action/calculate_action.h"
 #include "cli/details.h"
 #include "cli/outcome_text.h"
 #include "core/utf16.h"
-#include "window/calculate_action.h"
 
 namespace quorvel::cli {
 namespace {

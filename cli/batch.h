@@ -17,8 +17,8 @@
 #include <string_view>
 #include <variant>
 
+#include "action/fields.h"
 #include "cli/csv.h"
-#include "window/fields.h"
 
 namespace quorvel::cli {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "window/calculate_action.h"
-#include "window/word_details.h"
+#include "action/calculate_action.h"
+#include "action/word_details.h"
 
 namespace quorvel::cli {
 

@@ -9,6 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "action/fields.h"
 #include "cli/batch.h"
 #include "cli/exit_status.h"
 #include "cli/single_run.h"
@@ -16,7 +17,6 @@
 #include "cli/unfinished_run.h"
 #include "cli/word_query.h"
 #include "core/utf16.h"
-#include "window/fields.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "window/calculate_action.h"
-#include "window/word_details.h"
+#include "action/calculate_action.h"
+#include "action/word_details.h"
 
 namespace quorvel::cli {
 

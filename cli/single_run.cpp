@@ -4,8 +4,8 @@
 #include <ostream>
 #include <utility>
 
-#include "window/calculate_action.h"
-#include "window/word_details.h"
+#include "action/calculate_action.h"
+#include "action/word_details.h"
 #include "cli/details.h"
 #include "cli/exit_status.h"
 #include "cli/outcome_text.h"

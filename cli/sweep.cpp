@@ -6,10 +6,10 @@
 #include <ostream>
 #include <utility>
 
+#include "action/calculate_action.h"
 #include "cli/details.h"
 #include "cli/exit_status.h"
 #include "cli/outcome_text.h"
-#include "window/calculate_action.h"
 
 namespace quorvel::cli {
 namespace {

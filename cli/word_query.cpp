@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "action/word_details.h"
 #include "cli/exit_status.h"
 #include "cli/outcome_text.h"
 #include "core/exact_figures.h"
@@ -13,7 +14,6 @@
 #include "core/run_error.h"
 #include "core/tuning_word.h"
 #include "core/utf16.h"
-#include "window/word_details.h"
 
 namespace quorvel::cli {
 namespace {

@@ -23,10 +23,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "action/fields.h"
 #include "cli/batch.h"
 #include "core/run_error.h"
 #include "core/utf16.h"
-#include "window/fields.h"
 
 namespace {
 

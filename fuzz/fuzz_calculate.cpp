@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "action/calculate_action.h"
+#include "action/field_write_log.h"
+#include "action/fields.h"
 #include "core/arithmetic.h"
-#include "window/calculate_action.h"
-#include "window/field_write_log.h"
-#include "window/fields.h"
-#include "fuzz/fuzz_support.h"
 #include "core/tuning_word.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 

@@ -21,9 +21,9 @@
 #include <string>
 #include <variant>
 
+#include "action/word_details.h"
 #include "core/exact_figures.h"
 #include "fuzz/fuzz_support.h"
-#include "window/word_details.h"
 
 namespace {
 

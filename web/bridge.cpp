@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "action/word_details.h"
 #include "web/page_calculator.h"
-#include "window/word_details.h"
 
 using quorvel::Field;
 using quorvel::kFieldCount;

@@ -1,8 +1,8 @@
 #include "web/page_calculator.h"
 
-#include "window/accessible_text.h"
-#include "window/run_report.h"
-#include "window/word_details.h"
+#include "action/accessible_text.h"
+#include "action/run_report.h"
+#include "action/word_details.h"
 
 namespace quorvel {
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "action/calculate_action.h"
+#include "action/field_write_log.h"
+#include "action/fields.h"
 #include "core/exact_figures.h"
-#include "window/calculate_action.h"
-#include "window/field_write_log.h"
-#include "window/fields.h"
 
 namespace quorvel {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "action/accessible_text.h"
+#include "action/fields.h"
+#include "action/layout.h"
 #include "core/utf16.h"
-#include "window/accessible_text.h"
-#include "window/fields.h"
-#include "window/layout.h"
 
 namespace {
 

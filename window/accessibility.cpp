@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QStringView>
 
-#include "window/accessible_text.h"
+#include "action/accessible_text.h"
 #include "window/form1.h"
 
 namespace quorvel {

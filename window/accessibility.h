@@ -1,10 +1,10 @@
 #pragma once
 // How the window shows itself to assistive technology (screen readers,
-// Braille displays): the names and descriptions of window/accessible_text.h
+// Braille displays): the names and descriptions of action/accessible_text.h
 // put on the controls, and the two accessible interfaces Qt's own do not
 // give this window.
 
-#include "window/fields.h"
+#include "action/fields.h"
 
 class QWidget;
 

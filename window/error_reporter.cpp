@@ -8,7 +8,7 @@
 #include <array>
 #include <string>
 
-#include "window/run_report.h"
+#include "action/run_report.h"
 
 namespace quorvel {
 namespace {

@@ -26,15 +26,15 @@
 #include <memory>
 #include <optional>
 
+#include "action/accessible_text.h"
+#include "action/field_write_log.h"
+#include "action/layout.h"
+#include "action/run_report.h"
+#include "action/word_details.h"
 #include "window/about_box.h"
 #include "window/accessibility.h"
-#include "window/accessible_text.h"
 #include "window/field_edit.h"
-#include "window/field_write_log.h"
 #include "window/figures_panel.h"
-#include "window/layout.h"
-#include "window/run_report.h"
-#include "window/word_details.h"
 
 namespace quorvel {
 namespace {

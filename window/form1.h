@@ -16,11 +16,11 @@
 #include <string>
 #include <string_view>
 
+#include "action/calculate_action.h"
+#include "action/fields.h"
+#include "action/run_report.h"
 #include "core/exact_figures.h"
-#include "window/calculate_action.h"
 #include "window/error_reporter.h"
-#include "window/fields.h"
-#include "window/run_report.h"
 
 class QAction;
 class QComboBox;

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "action/calculate_action.h"
+#include "action/fields.h"
 #include "core/run_error.h"
 #include "tests/support/escaped.h"
 #include "tests/support/worked_cases.h"
-#include "window/calculate_action.h"
-#include "window/fields.h"
 
 namespace {
 

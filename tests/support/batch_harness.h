@@ -11,11 +11,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "action/calculate_action.h"
 #include "cli/batch.h"
 #include "cli/outcome_text.h"
 #include "core/utf16.h"
 #include "tests/support/worked_cases.h"
-#include "window/calculate_action.h"
 
 namespace quorvel::test {
 

@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
+#include "action/field_write_log.h"
+#include "action/fields.h"
 #include "core/run_error.h"
-#include "window/field_write_log.h"
-#include "window/fields.h"
 
 namespace quorvel::test {
 

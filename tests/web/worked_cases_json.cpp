@@ -8,9 +8,9 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "action/fields.h"
 #include "core/utf16.h"
 #include "tests/support/worked_cases.h"
-#include "window/fields.h"
 
 int main() {
     using nlohmann::json;

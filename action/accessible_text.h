@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "window/fields.h"
+#include "action/fields.h"
 
 namespace quorvel {
 

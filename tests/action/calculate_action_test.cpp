@@ -1,16 +1,16 @@
 // The Calculate action on a plain set of fields: every worked case writes
 // exactly its texts, in order, and stops with its error at its step.
 
-#include "window/calculate_action.h"
+#include "action/calculate_action.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "action/field_write_log.h"
 #include "tests/support/escaped.h"
 #include "tests/support/worked_cases.h"
-#include "window/field_write_log.h"
 
 namespace quorvel {
 namespace {

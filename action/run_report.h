@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "action/calculate_action.h"
+#include "action/field_write_log.h"
+#include "action/fields.h"
 #include "core/run_error.h"
-#include "window/calculate_action.h"
-#include "window/field_write_log.h"
-#include "window/fields.h"
 
 namespace quorvel {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "window/fields.h"
+#include "action/fields.h"
 
 namespace quorvel::layout {
 

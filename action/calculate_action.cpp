@@ -1,4 +1,4 @@
-#include "window/calculate_action.h"
+#include "action/calculate_action.h"
 
 #include <utility>
 

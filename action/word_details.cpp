@@ -1,4 +1,4 @@
-#include "window/word_details.h"
+#include "action/word_details.h"
 
 #include <string>
 #include <utility>

@@ -3,7 +3,7 @@
 // shows the tooltip's lines unchanged), two tooltips in full (figures worked
 // out with exact fractions), and the plain hex literal.
 
-#include "window/word_details.h"
+#include "action/word_details.h"
 
 #include <gtest/gtest.h>
 

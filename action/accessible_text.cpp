@@ -1,8 +1,8 @@
-#include "window/accessible_text.h"
+#include "action/accessible_text.h"
 
 #include <array>
 
-#include "window/layout.h"
+#include "action/layout.h"
 
 namespace quorvel {
 namespace {

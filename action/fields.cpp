@@ -1,4 +1,4 @@
-#include "window/fields.h"
+#include "action/fields.h"
 
 namespace quorvel {
 namespace {

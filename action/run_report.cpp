@@ -1,4 +1,4 @@
-#include "window/run_report.h"
+#include "action/run_report.h"
 
 #include <new>
 #include <stdexcept>

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "window/fields.h"
+#include "action/fields.h"
 
 namespace quorvel {
 

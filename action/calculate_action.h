@@ -6,8 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "action/fields.h"
 #include "core/run_error.h"
-#include "window/fields.h"
 
 namespace quorvel {
 
