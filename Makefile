@@ -15,22 +15,30 @@ WERROR       ?= OFF
 CMAKE_CONFIGURE = cmake -G Ninja -Wno-dev -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) \
     -DQUORVEL_PAGE=$(CURDIR)/$(WEB_DIR)/quorvel.html
 
-.PHONY: all deps build test run sanitize fuzz bench package screenshot web clean
+.PHONY: all deps configure build test run sanitize fuzz bench package screenshot web clean
 
 all: build
 
 deps:
 	@sh scripts/install-deps.sh
 
-build: deps
+# One configuration for `make run` and `make test`: the tests are configured
+# even when only the programs are built, so a later `make test` builds on the
+# same folder without configuring it again.
+configure: deps
 	@$(CMAKE_CONFIGURE) -S . -B $(BUILD_DIR) >/dev/null
+
+build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # The page's browser test opens $(WEB_DIR)/quorvel.html, so the page is built too.
 test: build web
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
-run: build
+# Opening the calculator builds only the window and the companion (which
+# run.sh falls back on without a display), none of the tests.
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvel quorvel-calc
 	@sh scripts/run.sh $(BUILD_DIR)/bin
 
 sanitize: deps
