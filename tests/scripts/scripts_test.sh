@@ -10,6 +10,14 @@
 #   no-display           run.sh with neither DISPLAY nor WAYLAND_DISPLAY:
 #   unreachable-display  or with a DISPLAY that does not answer: one line
 #                        saying so, then exactly what quorvel-calc prints
+#   packages             packages_test.py: every package a build or test uses
+#                        is in the install-deps.sh group that installs it
+#   gmp-prefix           build-gmp-wasm.sh given a relative folder configures
+#                        GMP with that folder made absolute (the tools it runs
+#                        are stand-ins that note their call)
+#   screenshot-input     page-screenshot.py fills the fields as typing does,
+#                        on a stand-in page that sees only what came with an
+#                        input event
 # Exits 77 (skipped) where the machine lacks what the case needs.
 set -eu
 
@@ -60,11 +68,11 @@ closure() {
         }'
 }
 
-# A folder with stand-ins for make, sudo and apt-get that note each call and
-# where it was made, first on the PATH.
+# A folder with stand-ins for the tools named (make, sudo and apt-get unless
+# named) that note each call and where it was made, first on the PATH.
 stand_ins() {
     mkdir -p "$scratch/bin"
-    for tool in make sudo apt-get; do
+    for tool in ${*:-make sudo apt-get}; do
         printf '#!/bin/sh\necho "%s $* (in $(pwd -P))" >>"%s/calls"\n' "$tool" "$scratch" >"$scratch/bin/$tool"
         chmod +x "$scratch/bin/$tool"
     done
@@ -111,6 +119,42 @@ case "$case" in
         command -v xdpyinfo >/dev/null 2>&1 || exit 77
         # No server listens on display 65000.
         expect_fallback "The display DISPLAY=:65000 does not answer" -u WAYLAND_DISPLAY DISPLAY=:65000
+        ;;
+    packages)
+        [ -x /usr/bin/python3 ] && command -v dpkg >/dev/null 2>&1 || exit 77
+        /usr/bin/python3 "$src/tests/scripts/packages_test.py" "$src"
+        ;;
+    gmp-prefix)
+        stand_ins emconfigure emmake dpkg-source autoreconf m4 apt-get
+        # apt-get source unpacks the source folder the script looks for.
+        echo 'case "$*" in *" source gmp") mkdir gmp-6;; esac' >>"$scratch/bin/apt-get"
+        (cd "$scratch" && PATH="$scratch/bin:$PATH" sh "$src/scripts/build-gmp-wasm.sh" relative/gmp) >/dev/null ||
+            fail "build-gmp-wasm.sh exited with $?"
+        grep -q "^emconfigure ./configure .* --prefix=$scratch/relative/gmp " "$scratch/calls" ||
+            fail "GMP was configured as: $(grep '^emconfigure' "$scratch/calls")"
+        ;;
+    screenshot-input)
+        [ -x /usr/bin/chromium ] && [ -x /usr/bin/chromedriver ] && /usr/bin/python3 -c 'import selenium' 2>/dev/null ||
+            exit 77
+        # Each field changed without an input event takes the form away.
+        cat >"$scratch/page.html" <<'EOF'
+<!DOCTYPE html><title>stand-in</title>
+<form id="Form1"><input id="Fclock" value="100"><input id="Fwanted" value="25"><input id="Ferror" value="">
+<button type="button" id="Go">Calculate</button></form>
+<script>
+const typed = {};
+for (const field of document.querySelectorAll('input'))
+  field.addEventListener('input', () => { typed[field.id] = field.value; });
+document.getElementById('Go').addEventListener('click', () => {
+  for (const field of document.querySelectorAll('input'))
+    if (field.value !== field.defaultValue && typed[field.id] !== field.value) document.getElementById('Form1').remove();
+});
+performance.mark('quorvel-interactive');
+</script>
+EOF
+        /usr/bin/python3 "$src/scripts/page-screenshot.py" "$scratch/page.html" "$scratch/page.png" >"$scratch/out" 2>&1 ||
+            fail "page-screenshot.py exited with $?: $(grep -m 1 -E '^[A-Za-z.]+(Exception|Error)' "$scratch/out")"
+        [ -s "$scratch/page.png" ] || fail "no picture written"
         ;;
     *)
         fail "unknown case $case"
