@@ -10,6 +10,7 @@
 #   no-display           run.sh with neither DISPLAY nor WAYLAND_DISPLAY:
 #   unreachable-display  or with a DISPLAY that does not answer: one line
 #                        saying so, then exactly what quorvel-calc prints
+#   ci-runs-readme       .ci/run runs the README's test command as written
 #   packages             packages_test.py: every package a build or test uses
 #                        is in the install-deps.sh group that installs it
 #   gmp-prefix           build-gmp-wasm.sh given a relative folder configures
@@ -119,6 +120,11 @@ case "$case" in
         command -v xdpyinfo >/dev/null 2>&1 || exit 77
         # No server listens on display 65000.
         expect_fallback "The display DISPLAY=:65000 does not answer" -u WAYLAND_DISPLAY DISPLAY=:65000
+        ;;
+    ci-runs-readme)
+        command=$(sed -n 's/^\(sh scripts\/[a-z.-]*\) *# .*runs every test$/\1/p' "$src/README.md")
+        [ -n "$command" ] || fail "the README shows no test command"
+        grep -qxF "$command" "$src/.ci/run" || fail ".ci/run does not run the README's test command: $command"
         ;;
     packages)
         [ -x /usr/bin/python3 ] && command -v dpkg >/dev/null 2>&1 || exit 77
