@@ -43,7 +43,7 @@ struct Constant {
 //   Python   FTW = 0x1B645A1D  # comment
 //   Verilog  localparam [31:0] FTW = 32'h1B645A1D;  // comment
 //   VHDL     constant FTW : std_logic_vector(31 downto 0) := x"1B645A1D";  -- comment
-// A VHDL width that is no multiple of 4 gets a sized literal: 28x"3333333".
+// A VHDL width that is no multiple of 4 gets a sized literal: 30x"03333333".
 // Nothing for C above kMaxCConstantBits.
 std::optional<std::string> ConstantLine(const Constant& constant, ConstantLanguage language);
 

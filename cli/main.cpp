@@ -40,7 +40,13 @@ struct CommandLine {
 };
 
 // The options for firmware words; any of them asks for a firmware run.
-std::vector<CLI::Option*> DefineFirmwareOptions(CLI::App& app, cli::FirmwareRequest& firmware) {
+struct FirmwareOptions {
+    std::vector<CLI::Option*> all;
+    CLI::Option* modulus;  // takes the place of --bits
+    CLI::Option* exact;    // works from the wanted frequency, not a word
+};
+
+FirmwareOptions DefineFirmwareOptions(CLI::App& app, cli::FirmwareRequest& firmware) {
     const CLI::IsMember orders({"msb", "lsb"});
     CLI::Option* registers =
         app.add_option("--registers", firmware.registers,
@@ -96,8 +102,10 @@ std::vector<CLI::Option*> DefineFirmwareOptions(CLI::App& app, cli::FirmwareRequ
                                        "writes add _PHASE and _WRITE1, _WRITE2, ...")
                             ->option_text("NAME")
                             ->needs(emit);
-    return {registers, bytes, bits_order, phase, phase_word, phase_bits, modulus, exact, max_denominator,
-            is_signed, emit, name};
+    return {{registers, bytes, bits_order, phase, phase_word, phase_bits, modulus, exact, max_denominator, is_signed,
+             emit, name},
+            modulus,
+            exact};
 }
 
 // The options that give an input field its text.
@@ -155,17 +163,18 @@ void DefineOptions(CLI::App& app, CommandLine& line) {
     sweep->excludes(batch)->excludes(json)->excludes(word);
     app.add_flag("--csv", line.csv, "With --sweep or --batch: write CSV (a header, then one row each)")
         ->excludes(json);
-    const std::vector<CLI::Option*> firmware = DefineFirmwareOptions(app, line.firmware);
-    for (CLI::Option* option : firmware) option->excludes(batch)->excludes(sweep)->excludes(details);
+    const FirmwareOptions firmware = DefineFirmwareOptions(app, line.firmware);
+    for (CLI::Option* option : firmware.all) option->excludes(batch)->excludes(sweep)->excludes(details);
+    firmware.exact->excludes(word);
     for (const InputOption& input : kInputOptions) {
         CLI::Option* option = app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT");
         batch->excludes(option);
         if (input.field == Field::kFerror) {
             word->excludes(option);
-            for (CLI::Option* firmware_option : firmware) firmware_option->excludes(option);
+            for (CLI::Option* firmware_option : firmware.all) firmware_option->excludes(option);
         }
         if (input.field == Field::kFwanted) sweep->excludes(option);
-        if (input.field == Field::kBitSize) firmware[6]->excludes(option);  // --modulus takes the width's place
+        if (input.field == Field::kBitSize) firmware.modulus->excludes(option);
     }
 }
 
