@@ -79,8 +79,11 @@ private:
             if (Peek() != '|') return part;
             const std::size_t or_at = at_++;
             Part right = Shift(depth);
-            if (sgn(mpz_class(part.mask & right.mask)) != 0) {
-                Fail(or_at, LayoutFault::kOverlap, "both sides of '|' may set the same bits");
+            const mpz_class shared = part.mask & right.mask;
+            if (sgn(shared) != 0) {
+                Fail(or_at, LayoutFault::kOverlap,
+                     "both sides of '|' may set bit " + std::to_string(mpz_scan1(shared.get_mpz_t(), 0)) +
+                         ": write the control bits outside the slices");
             }
             part.value |= right.value;
             part.mask |= right.mask;

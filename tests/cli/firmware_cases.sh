@@ -54,7 +54,7 @@ expect "emit writes" 'FTW_WRITE2 = 0x4CCC  # write 2 of 2, 16 bits' --clock 25 -
 expect "json" '"writes":[{"width":16,"hex":"0x3333","value":"13107","bytes":null,"bits":null}]' \
     --json --clock 25 --wanted 5 --bits 28 --registers '16:w[13:0]'
 
-refuse "reserved bit" 'position 10: both sides' --clock 25 --wanted 5 --bits 28 --registers '16:0x4000|w[14:0]'
+refuse "reserved bit" "position 10: both sides of '|' may set bit 14" --clock 25 --wanted 5 --bits 28 --registers '16:0x4000|w[14:0]'
 refuse "slice past the word" 'position 17: a slice past' --clock 25 --wanted 5 --bits 28 --registers '16:w[13:0], 16:w[28:14]'
 refuse "p without a phase" 'position 4: p is used' --registers '16:p'
 refuse "keyword as name" 'not an identifier of c' --emit c --name int
