@@ -12,6 +12,7 @@
 #include "action/fields.h"
 #include "cli/batch.h"
 #include "cli/exit_status.h"
+#include "cli/firmware.h"
 #include "cli/single_run.h"
 #include "cli/sweep.h"
 #include "cli/unfinished_run.h"
@@ -35,7 +36,77 @@ struct CommandLine {
     std::optional<std::string> word;
     std::optional<std::string> sweep;
     bool csv = false;
+    cli::FirmwareRequest firmware;
 };
+
+// The options for firmware words; any of them asks for a firmware run.
+struct FirmwareOptions {
+    std::vector<CLI::Option*> all;
+    CLI::Option* modulus;  // takes the place of --bits
+    CLI::Option* exact;    // works from the wanted frequency, not a word
+};
+
+FirmwareOptions DefineFirmwareOptions(CLI::App& app, cli::FirmwareRequest& firmware) {
+    const CLI::IsMember orders({"msb", "lsb"});
+    CLI::Option* registers =
+        app.add_option("--registers", firmware.registers,
+                       "Print the register writes of this layout, in order: comma-separated writes WIDTH:EXPR over "
+                       "the word w and the phase word p, with slices w[hi:lo], <<, | and constants, e.g. "
+                       "\"16:0x4000|w[13:0], 16:0x4000|w[27:14]\"")
+            ->option_text("LAYOUT");
+    CLI::Option* bytes = app.add_option("--bytes", firmware.bytes, "With --registers: each write as bytes, "
+                                                                   "most or least significant first")
+                             ->option_text("msb|lsb")
+                             ->check(orders)
+                             ->needs(registers);
+    CLI::Option* bits_order = app.add_option("--bits-order", firmware.bits_order,
+                                             "With --registers: each write's bits in the order they are shifted in")
+                                  ->option_text("msb|lsb")
+                                  ->check(orders)
+                                  ->needs(registers);
+    CLI::Option* phase = app.add_option("--phase", firmware.phase,
+                                        "Phase offset in degrees: the phase word round(phase/360 * 2^Q) mod 2^Q, "
+                                        "halves to even, the phase it gives and its error")
+                             ->option_text("DEGREES");
+    CLI::Option* phase_word =
+        app.add_option("--phase-word", firmware.phase_word, "The phase a phase word gives (decimal, or hex after 0x)")
+            ->option_text("WORD")
+            ->excludes(phase);
+    CLI::Option* phase_bits =
+        app.add_option("--phase-bits", firmware.phase_bits, "Width Q of the phase offset word, 1 to 64")
+            ->option_text("Q");
+    phase->needs(phase_bits);
+    phase_word->needs(phase_bits);
+    CLI::Option* modulus = app.add_option("--modulus", firmware.modulus,
+                                          "Instead of --bits: an accumulator that wraps at this whole number M >= 2; "
+                                          "output N * clock / M, exactly")
+                               ->option_text("M");
+    CLI::Option* exact = app.add_flag("--exact", firmware.exact,
+                                      "For a programmable modulus: the word rounded down and the rest as A/B, "
+                                      "output clock * (word + A/B) / 2^bits");
+    CLI::Option* max_denominator =
+        app.add_option("--max-denominator", firmware.max_denominator,
+                       "With --exact: the largest B (initially 4294967295); beyond it the nearest A/B within it")
+            ->option_text("B")
+            ->needs(exact);
+    CLI::Option* is_signed = app.add_flag("--signed", firmware.is_signed,
+                                          "Two's complement words for wanted frequencies in (-clock/2, clock/2); "
+                                          "with --word, the word read as signed");
+    CLI::Option* emit = app.add_option("--emit", firmware.emit,
+                                       "Print the word (and the phase word and writes) as constants of that "
+                                       "language, with what they give in a comment")
+                            ->option_text("c|python|verilog|vhdl")
+                            ->check(CLI::IsMember({"c", "python", "verilog", "vhdl"}));
+    CLI::Option* name = app.add_option("--name", firmware.name,
+                                       "With --emit: the word's identifier (initially FTW); the phase word and the "
+                                       "writes add _PHASE and _WRITE1, _WRITE2, ...")
+                            ->option_text("NAME")
+                            ->needs(emit);
+    return {{registers, bytes, bits_order, phase, phase_word, phase_bits, modulus, exact, max_denominator, is_signed,
+             emit, name},
+            modulus,
+            exact};
+}
 
 // The options that give an input field its text.
 struct InputOption {
@@ -55,7 +126,8 @@ constexpr std::array<InputOption, quorvel::kInputFields.size()> kInputOptions = 
 constexpr const char* kFooter =
     "Exit status: 0 done; 1 the calculation stopped at a run-time error (with --sweep: in some row); "
     "2 a text that is not UTF-8, a bad option, a bad sweep, (--batch) an invalid line, "
-    "or (--word) a word that is not a whole number from 0 to 2^bits - 1; "
+    "or (--word) a word that is not a whole number from 0 to 2^bits - 1, or (the firmware options) a value, "
+    "layout or name that cannot be used; "
     "3 the run could not finish (memory ran out, the input could not be read or the output "
     "not written): said on stderr, the lines already written are kept.";
 
@@ -91,12 +163,24 @@ void DefineOptions(CLI::App& app, CommandLine& line) {
     sweep->excludes(batch)->excludes(json)->excludes(word);
     app.add_flag("--csv", line.csv, "With --sweep or --batch: write CSV (a header, then one row each)")
         ->excludes(json);
+    const FirmwareOptions firmware = DefineFirmwareOptions(app, line.firmware);
+    for (CLI::Option* option : firmware.all) option->excludes(batch)->excludes(sweep)->excludes(details);
+    firmware.exact->excludes(word);
     for (const InputOption& input : kInputOptions) {
         CLI::Option* option = app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT");
         batch->excludes(option);
-        if (input.field == Field::kFerror) word->excludes(option);
+        if (input.field == Field::kFerror) {
+            word->excludes(option);
+            for (CLI::Option* firmware_option : firmware.all) firmware_option->excludes(option);
+        }
         if (input.field == Field::kFwanted) sweep->excludes(option);
+        if (input.field == Field::kBitSize) firmware.modulus->excludes(option);
     }
+}
+
+bool WantsFirmware(const CommandLine& line) {
+    const cli::FirmwareRequest& f = line.firmware;
+    return f.registers || f.phase || f.phase_word || f.modulus || f.exact || f.is_signed || f.emit;
 }
 
 // The input fields given on the command line, in window order.
@@ -130,6 +214,14 @@ cli::WordQueryRequest WordQuery(CommandLine& line) {
     return request;
 }
 
+cli::FirmwareRequest Firmware(CommandLine& line) {
+    cli::FirmwareRequest request = std::move(line.firmware);
+    request.word = std::move(line.word);
+    request.json = line.json;
+    request.inputs = GivenInputs(line);
+    return request;
+}
+
 cli::SweepRequest Sweep(CommandLine& line) {
     cli::SweepRequest request;
     request.sweep = std::move(*line.sweep);
@@ -153,6 +245,10 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
         if (line.csv && !line.sweep && !line.batch) throw CLI::ValidationError("--csv", "needs --sweep or --batch");
+        const cli::FirmwareRequest& firmware = line.firmware;
+        if (firmware.phase_bits && !firmware.phase && !firmware.phase_word) {
+            throw CLI::ValidationError("--phase-bits", "needs --phase or --phase-word");
+        }
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? cli::kExitOk : cli::kExitInvalidInput;
     }
@@ -167,6 +263,7 @@ int main(int argc, char** argv) {
                 return cli::RunBatch(std::cin, std::cout, options) ? cli::kExitOk : cli::kExitInvalidInput;
             }
             if (line.sweep) return cli::RunSweep(Sweep(line), std::cout, std::cerr);
+            if (WantsFirmware(line)) return cli::RunFirmware(Firmware(line), std::cout, std::cerr);
             if (line.word) return cli::RunWordQuery(WordQuery(line), std::cout, std::cerr);
             return cli::RunSingle(SingleRun(line), std::cout, std::cerr);
         },

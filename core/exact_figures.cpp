@@ -8,6 +8,7 @@
 #include <limits>
 #include <utility>
 
+#include "core/decimal_layout.h"
 #include "core/decimal_scan.h"
 #include "core/short_figure.h"
 
@@ -20,9 +21,6 @@ constexpr std::int64_t kHertzPerMegahertzPower = 6;
 constexpr std::int64_t kPartsPerBillionPower = 9;
 // Significant bits of a double.
 constexpr int kDoubleMantissaBits = std::numeric_limits<double>::digits;
-// Positional notation from 1e-7 up to below 1e21; exponent form beyond.
-constexpr std::int64_t kLowestPositionalExponent = -6;
-constexpr std::int64_t kHighestPositionalExponent = 21;
 // The widest accumulator, 32767 bits: 2^32767 has 9864 decimal digits and
 // 8192 hexadecimal ones, so a whole number with more is 2^bits or more for
 // every width.
@@ -59,55 +57,6 @@ struct Fraction {
 
 mp_bitcnt_t BitCount(std::int64_t bits) { return static_cast<mp_bitcnt_t>(bits); }
 
-// Rounds the digit string to `significant` digits, halves to even; `sticky`
-// says whether non-zero digits follow the string. A carry out of the first
-// digit ("999" -> "1000") moves the decimal exponent up by one.
-void RoundDigits(std::string& digits, std::size_t significant, bool sticky, std::int64_t& exponent) {
-    if (digits.size() <= significant) return;
-    const char first_dropped = digits[significant];
-    bool more_after = sticky;
-    for (std::size_t i = significant + 1; i < digits.size() && !more_after; ++i) more_after = digits[i] != '0';
-    digits.resize(significant);
-    const bool last_odd = ((digits.back() - '0') % 2) != 0;
-    const bool up = first_dropped > '5' || (first_dropped == '5' && (more_after || last_odd));
-    if (!up) return;
-    std::size_t i = digits.size();
-    while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
-    if (i == 0) {
-        digits.insert(digits.begin(), '1');
-        digits.pop_back();
-        ++exponent;
-    } else {
-        ++digits[i - 1];
-    }
-}
-
-// Writes 0.digits * 10^exponent in the form exact_figures.h states.
-std::string Layout(bool negative, std::string_view digits, std::int64_t exponent) {
-    constexpr std::size_t kSignPointAndExponent = 8;
-    const std::size_t zeros = static_cast<std::size_t>(
-        std::clamp<std::int64_t>(exponent < 0 ? -exponent : exponent - static_cast<std::int64_t>(digits.size()), 0,
-                                 kHighestPositionalExponent));
-    std::string text;
-    text.reserve(digits.size() + zeros + kSignPointAndExponent);
-    if (negative) text.push_back('-');
-    const auto count = static_cast<std::int64_t>(digits.size());
-    if (exponent > kHighestPositionalExponent || exponent < kLowestPositionalExponent) {
-        text.push_back(digits.front());
-        if (digits.size() > 1) text.append(".").append(digits.substr(1));
-        text.append(exponent - 1 >= 0 ? "e+" : "e-");
-        text.append(std::to_string(exponent - 1 >= 0 ? exponent - 1 : 1 - exponent));
-    } else if (exponent <= 0) {
-        text.append("0.").append(static_cast<std::size_t>(-exponent), '0').append(digits);
-    } else if (exponent >= count) {
-        text.append(digits).append(static_cast<std::size_t>(exponent - count), '0');
-    } else {
-        const auto point = static_cast<std::size_t>(exponent);
-        text.append(digits.substr(0, point)).append(".").append(digits.substr(point));
-    }
-    return text;
-}
-
 // The decimal digits of a whole number, "-" in front when negative.
 std::string WholeText(const mpz_class& whole) {
     std::string text(mpz_sizeinbase(whole.get_mpz_t(), kDecimalBase) + 2, '\0');
@@ -141,9 +90,18 @@ std::optional<std::string> HexDigitsOf(std::u16string_view text) {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
+// word < 2^bits, for a non-negative word and a width of either sign.
+bool FitsWidth(const mpz_class& word, std::int32_t bits) {
+    if (sgn(word) == 0) return true;  // 2^bits is positive for every width
+    if (bits <= 0) return false;      // 2^bits <= 1 <= word
+    return mpz_sizeinbase(word.get_mpz_t(), 2) <= static_cast<std::size_t>(bits);
+}
+
+}  // namespace
+
 // The typed word as a whole number, or why it is none. The range against
 // the width is checked by the caller.
-std::variant<mpz_class, WordTextFault> ReadWord(std::u16string_view text) {
+std::variant<mpz_class, WordTextFault> ReadWholeWord(std::u16string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
 
@@ -172,15 +130,6 @@ std::variant<mpz_class, WordTextFault> ReadWord(std::u16string_view text) {
     mpz_ui_pow_ui(power.get_mpz_t(), kDecimalRadix, static_cast<unsigned long>(number->exponent - count));
     return mpz_class(word * power);
 }
-
-// word < 2^bits, for a non-negative word and a width of either sign.
-bool FitsWidth(const mpz_class& word, std::int32_t bits) {
-    if (sgn(word) == 0) return true;  // 2^bits is positive for every width
-    if (bits <= 0) return false;      // 2^bits <= 1 <= word
-    return mpz_sizeinbase(word.get_mpz_t(), 2) <= static_cast<std::size_t>(bits);
-}
-
-}  // namespace
 
 // The integers and the digit buffer of one set of figures. Their storage is
 // allocated once and reused by every step: the figures take a few dozen
@@ -459,7 +408,7 @@ WordFigures WordFigureCalculator::Corrected(const WordInUse& used, double loaded
 std::variant<WordQueryFigures, WordTextFault> WordFigureCalculator::Typed(std::u16string_view word_text,
                                                                          double clock, std::int32_t bits,
                                                                          std::optional<double> wanted) {
-    std::variant<mpz_class, WordTextFault> read = ReadWord(word_text);
+    std::variant<mpz_class, WordTextFault> read = ReadWholeWord(word_text);
     if (const auto* fault = std::get_if<WordTextFault>(&read)) return *fault;
     const mpz_class& word = std::get<mpz_class>(read);
     if (!FitsWidth(word, bits)) return WordTextFault::kTooLarge;

@@ -21,6 +21,7 @@ dictionary_for() {
     case "$1" in
         read_number|read_bit_size|calculate|figures) echo "-dict=$root/fuzz/numbers.dict" ;;
         batch) echo "-dict=$root/fuzz/batch.dict" ;;
+        register_layout) echo "-dict=$root/fuzz/layout.dict" ;;
         *) echo "" ;;
     esac
 }

@@ -157,6 +157,7 @@ def main():
                        ('@ICON@', icon), ('@FONTS@', '\n'.join(fonts)), ('@VARIABLES@', variables),
                        ('@STYLE@', read(args.style)), ('@PLACES@', places), ('@CONTROLS@', controls),
                        ('@COPY_LITERAL@', html.escape(layout['copyLiteralCaption'])),
+                       ('@COPY_CONSTANT@', html.escape(layout['copyConstantCaption'])),
                        ('@LAYOUT@', layout_json),
                        ('@WASM@', base64.b64encode(read(args.wasm, 'rb')).decode('ascii')),
                        ('@SCRIPTS@', '\n'.join(f'<script>{s}</script>' for s in scripts))]:

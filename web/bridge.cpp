@@ -99,6 +99,13 @@ const std::u16string* quorvel_page_description(const PageCalculator* page, int f
     return &page->Description(*any);
 }
 
+// The hex word field's word as a C constant after the run; nothing for none.
+const std::u16string* quorvel_page_c_constant(const PageCalculator* page, int field) {
+    const std::optional<Field> word = FieldAt(field);
+    if (!word || page->Constant(*word).empty()) return nullptr;
+    return &page->Constant(*word);
+}
+
 // A scratch text for the calls below.
 std::u16string* quorvel_page_scratch(PageCalculator* page) { return &page->scratch(); }
 

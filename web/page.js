@@ -204,6 +204,13 @@
     const literal = module._quorvel_page_plain_literal(page);
     return literal ? readText(calculator, literal) : null;
   }
+  // The run's word in that field as a C constant, with what it gives.
+  function cConstant(name) {
+    if (!calculator) return null;
+    const { module, page } = calculator;
+    const constant = module._quorvel_page_c_constant(page, fieldIndex.get(name));
+    return constant ? readText(calculator, constant) : null;
+  }
   function closeMenu() {
     menu.hidden = true;
     if (menuField) menuField.focus();
@@ -229,6 +236,7 @@
       menuField = field;
       const literal = plainLiteral(field.value);
       control('MenuCopyLiteral').disabled = literal === null;
+      control('MenuCopyConstant').disabled = literal === null || cConstant(name) === null;
       control('MenuCopy').disabled = field.selectionStart === field.selectionEnd;
       const box = control('Form1').getBoundingClientRect();
       const fieldBox = field.getBoundingClientRect();
@@ -259,6 +267,11 @@
     const literal = plainLiteral(menuField.value);
     closeMenu();
     if (literal !== null) copyText(literal);
+  });
+  control('MenuCopyConstant').addEventListener('click', () => {
+    const constant = cConstant(menuField.id);
+    closeMenu();
+    if (constant !== null) copyText(constant);
   });
   menu.addEventListener('keydown', (event) => {
     const items = Array.from(menu.querySelectorAll('button:not(:disabled)'));

@@ -1,6 +1,7 @@
 #include "web/page_calculator.h"
 
 #include "action/accessible_text.h"
+#include "action/constant_text.h"
 #include "action/run_report.h"
 #include "action/word_details.h"
 
@@ -11,6 +12,7 @@ void PageCalculator::Calculate() {
     report_.reset();
     for (Field field : kAllFields) {
         tips_[static_cast<std::size_t>(field)].clear();
+        constants_[static_cast<std::size_t>(field)].clear();
         descriptions_[static_cast<std::size_t>(field)] = AccessibleDescription(field);
     }
     if (inputs_lost_) {
@@ -39,6 +41,7 @@ void PageCalculator::Calculate() {
         const std::size_t index = static_cast<std::size_t>(field);
         tips_[index] = WordFieldTip(field, figures, written);
         descriptions_[index] = AccessibleDescription(field, tips_[index]);
+        constants_[index] = HexFieldConstant(field, fields.Text(field), figures, written, vars_.Bits);
     }
 }
 

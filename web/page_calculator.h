@@ -40,6 +40,8 @@ public:
     const std::u16string& Description(Field field) const {
         return descriptions_[static_cast<std::size_t>(field)];
     }
+    // A hex word field's word as a C constant after the run; empty for none.
+    const std::u16string& Constant(Field field) const { return constants_[static_cast<std::size_t>(field)]; }
 
     // A scratch text the page fills in and gets results back in.
     std::u16string& scratch() { return scratch_; }
@@ -53,6 +55,7 @@ private:
     std::optional<std::u16string> report_;
     std::array<std::u16string, kFieldCount> tips_;
     std::array<std::u16string, kFieldCount> descriptions_;
+    std::array<std::u16string, kFieldCount> constants_;
     std::u16string scratch_;
 };
 

@@ -119,6 +119,7 @@ json Layout() {
         {"focusOrder", focus},
         {"initialFocus", std::string(FieldName(kInitialFocus))},
         {"copyLiteralCaption", Utf8(kCopyLiteralCaption)},
+        {"copyConstantCaption", Utf8(kCopyConstantCaption)},
     };
 }
 

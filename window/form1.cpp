@@ -27,6 +27,7 @@
 #include <optional>
 
 #include "action/accessible_text.h"
+#include "action/constant_text.h"
 #include "action/field_write_log.h"
 #include "action/layout.h"
 #include "action/run_report.h"
@@ -471,6 +472,8 @@ void Form1::ShowWordFigures(const FieldWriteLog& log) {
         TextField(field)->setToolTip(tip);
         TextField(field)->setAccessibleDescription(ToQString(AccessibleDescription(field, ToU16String(tip))));
         figures_[static_cast<std::size_t>(field)] = ToQString(WordFieldFigures(field, figures, written));
+        constants_[static_cast<std::size_t>(field)] = ToQString(
+            HexFieldConstant(field, ToU16String(TextField(field)->text()), figures, written, vars_.Bits));
         FiguresAction(field)->setEnabled(!tip.isEmpty());
     }
     // An open panel follows the runs; one the run did not reach says so.
@@ -496,7 +499,8 @@ void Form1::NewNhex_ShowFigures() { ShowFiguresPanel(Field::kNewNhex); }
 
 // The usual entries; on a hex field one that copies the word as a plain
 // literal ("0x40000000"), which source code and register tools take as it
-// stands; then the one that opens the word's figures.
+// stands, and one that copies it as a C constant with what it gives; then
+// the one that opens the word's figures.
 void Form1::ShowWordContextMenu(Field field, const QPoint& position) {
     QLineEdit* edit = TextField(field);
     const std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
@@ -509,6 +513,11 @@ void Form1::ShowWordContextMenu(Field field, const QPoint& position) {
             connect(copy, &QAction::triggered,
                     [text = ToQString(*literal)] { QGuiApplication::clipboard()->setText(text); });
         }
+        // The run's word as a C constant, while the field still holds a word.
+        QAction* copy_constant = menu->addAction(ToQString(kCopyConstantCaption));
+        const QString& constant = constants_[static_cast<std::size_t>(field)];
+        copy_constant->setEnabled(literal.has_value() && !constant.isEmpty());
+        connect(copy_constant, &QAction::triggered, [constant] { QGuiApplication::clipboard()->setText(constant); });
     }
     menu->addAction(FiguresAction(field));
     menu->exec(edit->mapToGlobal(position));

@@ -118,6 +118,8 @@ private:
     // The word fields' figures as the panel shows them, indexed by Field;
     // the action that opens the panel on each, from its menu or the keyboard.
     std::array<QString, kFieldCount> figures_;
+    // The hex word fields' words as C constants after the last run, indexed by Field.
+    std::array<QString, kFieldCount> constants_;
     std::array<QAction*, kFieldCount> figures_actions_{};
     FiguresPanel* figures_panel_ = nullptr;
     Field figures_panel_field_ = Field::kNideal;

@@ -290,6 +290,22 @@ class PageTest(unittest.TestCase):
                     entry.click()
                     self.assertEqual(self.driver.execute_script('return window.copied'), literal)
 
+    def test_c_constant(self):
+        # The run's word with what it gives; off again once the field holds no word.
+        self.open()
+        self.calculate({'BitSize': '32', 'Fclock': '100', 'Fwanted': '25', 'Ferror': ''})
+        self.driver.execute_script(
+            "window.copied = null; navigator.clipboard.writeText = (t) => { window.copied = t; return Promise.resolve(); };")
+        ActionChains(self.driver).context_click(self.element('Nhex')).perform()
+        entry = self.element('MenuCopyConstant')
+        self.assertEqual(entry.text, self.layout['copyConstantCaption'])
+        entry.click()
+        self.assertEqual(self.driver.execute_script('return window.copied'),
+                         '#define FTW 0x40000000u /* 1073741824: 25000000 Hz from 100 MHz at 32 bits, error 0 Hz, 0 ppb */')
+        self.type_into('Nhex', 'edited')
+        ActionChains(self.driver).context_click(self.element('Nhex')).perform()
+        self.assertFalse(self.element('MenuCopyConstant').is_enabled())
+
     def test_million_character_paste(self):
         self.open()
         wanted = '2' + ' ' * 999998 + '5'

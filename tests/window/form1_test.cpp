@@ -968,6 +968,32 @@ private slots:
         QCOMPARE(points, 8.25);
     }
 
+    // The same menu's C constant: the run's word with what it gives.
+    void hexFieldsCopyTheWordAsACConstant() {
+        CalculateWith(InputsOf(quorvel::test::FindWorkedCase("InitialTexts")));
+        QGuiApplication::clipboard()->clear();
+        bool found = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) return;
+            poll.stop();
+            for (QAction* action : menu->actions()) {
+                if (action->text() == "Copy as C Constant" && action->isEnabled()) {
+                    found = true;
+                    action->trigger();
+                }
+            }
+            menu->close();
+        });
+        poll.start(10);
+        emit Edit("Nhex")->customContextMenuRequested(QPoint(4, 4));  // returns once the menu closes
+        QVERIFY(found);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString("#define FTW 0x40000000u /* 1073741824: 25000000 Hz from 100 MHz at 32 bits, "
+                         "error 0 Hz, 0 ppb */"));
+    }
+
     // The window as the application makes it, with its real message box.
     void messageBoxReportsAndWindowStaysOpen() {
         form_ = std::make_unique<Form1>();
