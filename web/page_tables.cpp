@@ -119,6 +119,10 @@ json Layout() {
         {"focusOrder", focus},
         {"initialFocus", std::string(FieldName(kInitialFocus))},
         {"copyLiteralCaption", Utf8(kCopyLiteralCaption)},
+        {"showFiguresCaption", Utf8(kShowFiguresCaption)},
+        {"figuresTitle", Utf8(kFiguresTitle)},
+        {"copyAllCaption", Utf8(kCopyAllCaption)},
+        {"noFigures", Utf8(kNoFigures)},
     };
 }
 
