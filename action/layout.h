@@ -102,6 +102,15 @@ inline constexpr std::u16string_view kGoCaption = u"Calculate";
 // literal ("0x40000000").
 inline constexpr std::u16string_view kCopyLiteralCaption = u"Copy as Plain Literal";
 
+// The word fields' entry that opens a word's figures as text to read and
+// copy, the title of what shows them, its button that copies them (the
+// letter after "&" is its access key), and what it says when the last run
+// did not reach the word.
+inline constexpr std::u16string_view kShowFiguresCaption = u"Show Figures...";
+inline constexpr std::u16string_view kFiguresTitle = u"Word Figures";
+inline constexpr std::u16string_view kCopyAllCaption = u"&Copy All";
+inline constexpr std::u16string_view kNoFigures = u"The last calculation did not reach this word.";
+
 // The right-aligned label in front of each row; its caption is the row's
 // (RowCaption).
 struct RowLabelControl {

@@ -28,7 +28,7 @@ package="lintian"
 # The page's browser test drives Chromium through chromedriver on
 # "localhost"; libnss-myhostname resolves that name where /etc/hosts does not
 # (a freshly bootstrapped root has no /etc/hosts).
-web="emscripten autoconf automake libtool m4 python3-fonttools python3-brotli
+web="emscripten autoconf automake libtool m4 python3-fonttools python3-brotli fonts-liberation
      chromium chromium-driver python3-selenium libnss-myhostname"
 
 list_only=false

@@ -92,6 +92,14 @@ const std::u16string* quorvel_page_tip(const PageCalculator* page, int field) {
     return &page->Tip(*word);
 }
 
+// The word field's figures after the run, as its figures dialog shows
+// them; empty for none.
+const std::u16string* quorvel_page_figures(const PageCalculator* page, int field) {
+    const std::optional<Field> word = FieldAt(field);
+    if (!word) return nullptr;
+    return &page->Figures(*word);
+}
+
 // The field's accessible description after the run.
 const std::u16string* quorvel_page_description(const PageCalculator* page, int field) {
     const std::optional<Field> any = FieldAt(field);

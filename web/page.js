@@ -12,6 +12,11 @@
   const hexFields = layout.controls.filter((c) => c.look === 'hex').map((c) => c.name);
   const go = control('Go');
   const report = control('Report');
+  const form = control('Form1');
+  const textFields = layout.controls.filter((c) => c.kind === 'text').map((c) => c.name);
+  const wordFields = ['Nideal', 'Nhex', 'NewN', 'NewNhex'];
+  const accessibleNames = new Map(layout.controls.filter((c) => c.accessibleName)
+    .map((c) => [c.name, c.accessibleName]));
 
   // The module, and the page's calculator in it, once compiled. A click that
   // comes before waits for it; later clicks run at once.
@@ -73,6 +78,50 @@
     field.scrollLeft = 0;
     if (document.activeElement === field) field.setSelectionRange(0, 0);
     if (changed && changeReaction[name]) changeReaction[name]();
+    fitText(field);
+  }
+
+  // An output that would not fit its field at the window's face is drawn in
+  // the narrow cut of it; one that fits in neither keeps the face. Any field
+  // whose text then runs past an edge shows a cue at that edge.
+  function fitText(field) {
+    if (!textFields.includes(field.id)) return;
+    if (outputs.includes(field.id)) {
+      field.classList.remove('narrow');
+      if (field.scrollWidth > field.clientWidth) {
+        field.classList.add('narrow');
+        if (field.scrollWidth > field.clientWidth) field.classList.remove('narrow');
+      }
+    }
+    showCues(field);
+  }
+  function showCues(field) {
+    const hiddenWidth = field.scrollWidth - field.clientWidth;
+    control(field.id + 'CutLeft').hidden = !(hiddenWidth > 0 && field.scrollLeft > 0);
+    control(field.id + 'CutRight').hidden = !(hiddenWidth > 0 && field.scrollLeft < hiddenWidth - 1);
+  }
+  for (const name of textFields) {
+    const field = control(name);
+    field.addEventListener('input', () => fitText(field));
+    field.addEventListener('scroll', () => showCues(field));
+    for (const type of ['keyup', 'mouseup', 'select', 'focus']) {
+      field.addEventListener(type, () => showCues(field));
+    }
+    // The start of the text comes back into view when the focus leaves.
+    field.addEventListener('blur', () => {
+      field.scrollLeft = 0;
+      showCues(field);
+    });
+  }
+
+  // An output holds one number or word: a double-click selects all of it,
+  // not the fragment between two dots or blanks, and not the blank in front.
+  for (const name of outputs) {
+    const field = control(name);
+    field.addEventListener('dblclick', () => {
+      const start = field.value.length - field.value.trimStart().length;
+      field.setSelectionRange(start, start + field.value.trim().length);
+    });
   }
 
   function setTip(name, tip) {
@@ -82,7 +131,9 @@
 
   // The Calculate action, then the word figures, then the report of a run
   // that stopped; the outputs it did not reach are emptied once the report
-  // is closed.
+  // is closed. A run that finished is announced once, politely: what it
+  // wrote, field by field, as the window's fields report their new texts.
+  const figures = new Map();
   function calculate(state) {
     const { module, page } = state;
     for (const name of inputs) {
@@ -90,25 +141,43 @@
     }
     const count = module._quorvel_page_calculate(page);
     const written = new Set();
+    const writes = [];
     for (let index = 0; index < count; index += 1) {
       const name = layout.fields[module._quorvel_page_write_field(page, index)];
+      const text = readText(state, module._quorvel_page_write_text(page, index));
       written.add(name);
-      setText(name, readText(state, module._quorvel_page_write_text(page, index)));
+      writes.push(`${accessibleNames.get(name)}: ${text}`);
+      setText(name, text);
     }
-    // Only the word fields have tips; the others get none.
+    // Only the word fields have tips and figures; the others get none.
     for (const name of outputs) {
       setTip(name, readText(state, module._quorvel_page_tip(page, fieldIndex.get(name))));
+      figures.set(name, readText(state, module._quorvel_page_figures(page, fieldIndex.get(name))));
     }
     for (const name of layout.fields) {
       control(name + 'Description').textContent =
         readText(state, module._quorvel_page_description(page, fieldIndex.get(name)));
     }
+    control('PrintNideal').textContent = figures.get('Nideal');
+    control('PrintNewN').textContent = figures.get('NewN');
+    if (figuresField) control('FiguresText').value = figures.get(figuresField) || layout.noFigures;
+    arrange();
     const stop = module._quorvel_page_report(page);
     if (stop) {
       showReport(readText(state, stop), () => {
         for (const name of outputs) if (!written.has(name)) setText(name, '');
       });
+    } else {
+      announce(writes.join('\n'));
     }
+  }
+
+  // A polite announcement replaces the last; emptied first, so that the
+  // same results again are announced again.
+  const announcement = control('Announcement');
+  function announce(text) {
+    announcement.textContent = '';
+    requestAnimationFrame(() => { announcement.textContent = text; });
   }
 
   function Go_Click() {
@@ -117,84 +186,192 @@
   }
   go.addEventListener('click', Go_Click);
 
-  // Closing the report, by its button or by Escape, runs what follows it at
-  // once, as a modal box returns to the code that opened it.
-  let afterReport = null;
+  // The page's boxes. A modal one (the report) comes over the calculator
+  // with the rest dimmed, as a message box over its window; another (the
+  // figures) stands beside it, or below it where there is no room, and the
+  // calculator stays in use. Closing one gives the focus back to where it
+  // was and runs what follows it at once.
+  const kPanelGap = 8;
+  function placePanel(panel, modal) {
+    const box = form.getBoundingClientRect();
+    const own = panel.getBoundingClientRect();
+    const width = document.documentElement.clientWidth;
+    const height = document.documentElement.clientHeight;
+    let left = box.left + (box.width - own.width) / 2;
+    let top = box.top + (box.height - own.height) / 2;
+    if (!modal) {
+      const besideRoom = width - box.right - kPanelGap >= own.width;
+      left = besideRoom ? box.right + kPanelGap : box.left;
+      top = besideRoom ? box.top : box.bottom + kPanelGap;
+    }
+    const clamp = (value, room) => Math.max(0, Math.min(value, room));
+    panel.style.left = `${modal ? clamp(left, width - own.width) : Math.max(0, left) + window.scrollX}px`;
+    panel.style.top = `${modal ? clamp(top, height - own.height) : Math.max(0, top) + window.scrollY}px`;
+  }
+  const panels = new Map();
+  function showPanel(panel, { modal, focus, onClose }) {
+    if (!panels.has(panel)) panels.set(panel, { opener: document.activeElement, onClose });
+    else panels.get(panel).onClose = onClose;
+    panel.style.position = modal ? 'fixed' : 'absolute';
+    if (!panel.open) {
+      if (modal) panel.showModal();
+      else panel.show();
+    }
+    placePanel(panel, modal);
+    focus.focus();
+  }
+  function closePanel(panel) {
+    const state = panels.get(panel);
+    panels.delete(panel);
+    panel.close();
+    if (!state) return;
+    if (state.opener && state.opener.isConnected) state.opener.focus();
+    if (state.onClose) state.onClose();
+  }
+  function closesOnEscape(panel) {
+    panel.addEventListener('cancel', (event) => {
+      event.preventDefault();
+      closePanel(panel);
+    });
+    panel.addEventListener('keydown', (event) => {
+      if (event.key !== 'Escape') return;
+      event.preventDefault();
+      closePanel(panel);
+    });
+  }
+
+  // Closing the report, by its button or by Escape, runs what follows it.
   function showReport(text, afterClose) {
     control('ReportText').textContent = text;
-    afterReport = afterClose;
-    report.showModal();
-    control('ReportOK').focus();
+    showPanel(report, { modal: true, focus: control('ReportOK'), onClose: afterClose });
   }
-  function closeReport() {
-    report.close();
-    const then = afterReport;
-    afterReport = null;
-    if (then) then();
+  control('ReportOK').addEventListener('click', () => closePanel(report));
+  closesOnEscape(report);
+
+  // A word's figures to read and copy, opened from the word field's menu or
+  // by Alt+Enter in it once a run has reached the word; an open box follows
+  // the runs and says so when a run did not reach its word.
+  const figuresPanel = control('Figures');
+  const figuresText = control('FiguresText');
+  let figuresField = null;
+  function showFigures(name) {
+    const text = figures.get(name);
+    if (!text) return;
+    figuresField = name;
+    figuresText.value = text;
+    const lines = text.split('\n');
+    figuresText.rows = lines.length + 1;
+    figuresText.cols = Math.max(...lines.map((line) => line.length));
+    showPanel(figuresPanel, { modal: false, focus: figuresText, onClose: () => { figuresField = null; } });
   }
-  control('ReportOK').addEventListener('click', closeReport);
-  report.addEventListener('cancel', (event) => {
-    event.preventDefault();
-    closeReport();
-  });
+  control('FiguresCopy').addEventListener('click', () => copyText(figuresText.value));
+  control('FiguresClose').addEventListener('click', () => closePanel(figuresPanel));
+  closesOnEscape(figuresPanel);
+  for (const name of wordFields) {
+    control(name).addEventListener('keydown', (event) => {
+      if (event.key !== 'Enter' || !event.altKey) return;
+      event.preventDefault();
+      showFigures(name);
+    });
+  }
 
   // Tab and Shift+Tab go round the controls in the window's order, the
-  // Calculate button only while it is shown.
-  control('Form1').addEventListener('keydown', (event) => {
+  // Calculate button only while it is shown; a field reached by the
+  // keyboard has its whole text selected, so that typing replaces it.
+  function focusWhole(element) {
+    element.focus();
+    if (element instanceof HTMLInputElement) element.select();
+  }
+  form.addEventListener('keydown', (event) => {
     if (event.key !== 'Tab' || event.altKey || event.ctrlKey || event.metaKey) return;
     const order = layout.focusOrder.map(control).filter((element) => !element.hidden);
     const at = order.indexOf(document.activeElement);
     if (at < 0) return;
     event.preventDefault();
     const step = event.shiftKey ? order.length - 1 : 1;
-    order[(at + step) % order.length].focus();
+    focusWhole(order[(at + step) % order.length]);
   });
 
-  // The bit-size box: any text typed, or an entry picked from its list.
+  // The bit-size box: any text typed, or an entry picked from its list. As
+  // in an editable combo box, the box keeps the entry last picked apart
+  // from the text: Up and Down step from that entry, whatever was typed
+  // since (typed 40 after 32: Down gives 48). Alt+Down and F4 open the
+  // list at that entry; there Up and Down move, and Enter, Alt+Up, Alt+Down
+  // or F4 take the entry highlighted, Escape nothing.
   const bitSize = control('BitSize');
   const bitSizeList = control('BitSizeList');
   const entries = Array.from(bitSizeList.children);
+  entries.forEach((entry, index) => { entry.id = `BitSizeEntry${index}`; });
+  let currentEntry = 0;
+  let highlighted = -1;
+  function highlight(index) {
+    highlighted = index;
+    entries.forEach((entry, at) => {
+      entry.classList.toggle('current', at === index);
+      entry.setAttribute('aria-selected', String(at === index));
+    });
+    if (index >= 0) bitSize.setAttribute('aria-activedescendant', entries[index].id);
+    else bitSize.removeAttribute('aria-activedescendant');
+  }
   function showList(shown) {
     bitSizeList.hidden = !shown;
     bitSize.setAttribute('aria-expanded', String(shown));
+    highlight(shown ? currentEntry : -1);
   }
-  function pick(entry) {
-    bitSize.value = entry.textContent;
-    showList(false);
-    bitSize.focus();
+  function pick(index) {
+    currentEntry = index;
+    bitSize.value = entries[index].textContent;
   }
   control('BitSizeDrop').addEventListener('mousedown', (event) => {
     event.preventDefault();
     showList(bitSizeList.hidden);
     bitSize.focus();
   });
-  for (const entry of entries) {
+  entries.forEach((entry, index) => {
     entry.addEventListener('mousedown', (event) => {
       event.preventDefault();
-      pick(entry);
-    });
-  }
-  bitSize.addEventListener('blur', () => showList(false));
-  bitSize.addEventListener('keydown', (event) => {
-    const down = event.key === 'ArrowDown';
-    if ((down && event.altKey) || event.key === 'F4') {
-      showList(bitSizeList.hidden);
-    } else if ((down || event.key === 'ArrowUp') && !event.altKey) {
-      // Up and down step through the entries, from the one shown.
-      const at = entries.findIndex((entry) => entry.textContent === bitSize.value);
-      const next = at < 0 ? 0 : Math.min(Math.max(at + (down ? 1 : -1), 0), entries.length - 1);
-      bitSize.value = entries[next].textContent;
-    } else if (event.key === 'Escape' && !bitSizeList.hidden) {
+      pick(index);
       showList(false);
+      bitSize.focus();
+    });
+  });
+  bitSize.addEventListener('blur', () => showList(false));
+  const kStepKeys = { ArrowDown: 1, PageDown: 1, ArrowUp: -1, PageUp: -1 };
+  function listKey(event) {
+    const closing = event.key === 'F4' || event.key === 'Enter' ||
+      (event.altKey && (event.key === 'ArrowDown' || event.key === 'ArrowUp'));
+    if (closing) {
+      if (highlighted >= 0) pick(highlighted);
+      showList(false);
+    } else if (event.key === 'Escape') {
+      showList(false);
+    } else if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
+      highlight(Math.min(Math.max(highlighted + kStepKeys[event.key], 0), entries.length - 1));
     } else {
-      return;
+      return false;
     }
-    event.preventDefault();
+    return true;
+  }
+  function boxKey(event) {
+    if ((event.key === 'ArrowDown' && event.altKey) || event.key === 'F4') {
+      showList(true);
+    } else if (event.key in kStepKeys) {
+      const next = currentEntry + kStepKeys[event.key];
+      if (next >= 0 && next < entries.length) pick(next);
+    } else {
+      return false;
+    }
+    return true;
+  }
+  bitSize.addEventListener('keydown', (event) => {
+    if (event.ctrlKey || event.metaKey) return;
+    if (bitSizeList.hidden ? boxKey(event) : listKey(event)) event.preventDefault();
   });
 
-  // The hex fields' menu: copy, select all, and the word as a plain literal
-  // ("0x40000000") that source code and register tools take as it stands.
-  // Shift with the menu key or right button gives the browser's own menu.
+  // The word fields' menu: copy, select all; on a hex field the word as a
+  // plain literal ("0x40000000") that source code and register tools take
+  // as it stands; and the word's figures. Shift with the menu key or right
+  // button gives the browser's own menu.
   const menu = control('HexMenu');
   let menuField = null;
   function plainLiteral(text) {
@@ -228,30 +405,35 @@
     if (navigator.clipboard) navigator.clipboard.writeText(text).catch(fallback);
     else fallback();
   }
-  for (const name of hexFields) {
+  for (const name of wordFields) {
     const field = control(name);
     field.addEventListener('contextmenu', (event) => {
       if (event.shiftKey) return;
       event.preventDefault();
       menuField = field;
-      const literal = plainLiteral(field.value);
+      const hex = hexFields.includes(name);
+      const literal = hex ? plainLiteral(field.value) : null;
+      control('MenuLiteralRule').hidden = !hex;
+      control('MenuCopyLiteral').hidden = !hex;
+      control('MenuCopyConstant').hidden = !hex;
       control('MenuCopyLiteral').disabled = literal === null;
       control('MenuCopyConstant').disabled = literal === null || cConstant(name) === null;
       control('MenuCopy').disabled = field.selectionStart === field.selectionEnd;
-      const box = control('Form1').getBoundingClientRect();
+      control('MenuShowFigures').disabled = !figures.get(name);
+      // The menu's place is in the form's own pixels, which the form's
+      // scale makes smaller on screen.
+      const box = form.getBoundingClientRect();
       const fieldBox = field.getBoundingClientRect();
       const x = event.clientX || fieldBox.left;
       const y = event.clientY || fieldBox.bottom;
-      menu.style.left = `${x - box.left}px`;
-      menu.style.top = `${y - box.top}px`;
+      menu.style.left = `${(x - box.left) / scale}px`;
+      menu.style.top = `${(y - box.top) / scale}px`;
       menu.hidden = false;
       // Near the right edge of the window the menu opens to the left.
       const overhang = menu.getBoundingClientRect().right - document.documentElement.clientWidth;
-      if (overhang > 0) menu.style.left = `${x - box.left - overhang}px`;
+      if (overhang > 0) menu.style.left = `${(x - box.left - overhang) / scale}px`;
       menu.querySelector('button:not(:disabled)').focus();
     });
-    // A double-click selects the whole word, "0x" and every group.
-    field.addEventListener('dblclick', () => field.select());
   }
   control('MenuCopy').addEventListener('click', () => {
     const field = menuField;
@@ -273,6 +455,11 @@
     closeMenu();
     if (constant !== null) copyText(constant);
   });
+  control('MenuShowFigures').addEventListener('click', () => {
+    const name = menuField.id;
+    closeMenu();
+    showFigures(name);
+  });
   menu.addEventListener('keydown', (event) => {
     const items = Array.from(menu.querySelectorAll('button:not(:disabled)'));
     const at = items.indexOf(document.activeElement);
@@ -289,5 +476,56 @@
     }
   });
 
-  control(layout.initialFocus).focus();
+  // The calculator fits the width it is given: below the window's width the
+  // whole form is scaled down as one picture (zoom lays it out again at the
+  // smaller size, so text stays sharp). Where a caption or a result no
+  // longer fits its place at all (a larger minimum font size, more spacing
+  // between letters and words), the form flows as one column instead, in
+  // which every caption and result is whole.
+  const kNaturalWidth = layout.client[2] / layout.twipsPerPixel;
+  let scale = 1;
+  function fitsPlaces() {
+    for (const label of form.querySelectorAll('.label')) {
+      const caption = label.firstElementChild;
+      if (caption.offsetWidth > label.clientWidth || caption.offsetHeight > label.clientHeight) return false;
+    }
+    return outputs.every((name) => {
+      const field = control(name);
+      return field.scrollWidth <= field.clientWidth;
+    });
+  }
+  function arrange() {
+    form.classList.remove('flow');
+    form.style.zoom = '';
+    scale = 1;
+    for (const name of textFields) fitText(control(name));
+    if (!fitsPlaces()) {
+      form.classList.add('flow');
+      for (const name of textFields) fitText(control(name));
+      return;
+    }
+    const margin = parseFloat(getComputedStyle(document.body).marginLeft);
+    const room = document.documentElement.clientWidth - 2 * margin;
+    if (room < kNaturalWidth) {
+      scale = room / kNaturalWidth;
+      form.style.zoom = String(scale);
+    }
+  }
+  // Captions change size with the text settings; the arrangement follows on
+  // the next frame, after which its own changes are settled.
+  let arranging = false;
+  function arrangeSoon() {
+    if (arranging) return;
+    arranging = true;
+    requestAnimationFrame(() => {
+      arranging = false;
+      arrange();
+    });
+  }
+  window.addEventListener('resize', arrangeSoon);
+  const captionWatch = new ResizeObserver(arrangeSoon);
+  for (const caption of form.querySelectorAll('.caption')) captionWatch.observe(caption);
+  arrange();
+
+  focusWhole(control(layout.initialFocus));
 })();

@@ -13,6 +13,7 @@ void PageCalculator::Calculate() {
     for (Field field : kAllFields) {
         tips_[static_cast<std::size_t>(field)].clear();
         constants_[static_cast<std::size_t>(field)].clear();
+        figures_[static_cast<std::size_t>(field)].clear();
         descriptions_[static_cast<std::size_t>(field)] = AccessibleDescription(field);
     }
     if (inputs_lost_) {
@@ -40,6 +41,7 @@ void PageCalculator::Calculate() {
     for (Field field : kAllFields) {
         const std::size_t index = static_cast<std::size_t>(field);
         tips_[index] = WordFieldTip(field, figures, written);
+        figures_[index] = WordFieldFigures(field, figures, written);
         descriptions_[index] = AccessibleDescription(field, tips_[index]);
         constants_[index] = HexFieldConstant(field, fields.Text(field), figures, written, vars_.Bits);
     }

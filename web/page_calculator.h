@@ -2,8 +2,8 @@
 // The calculator behind the page: the window's variables, the Calculate
 // action and the word figures, with the texts of one run kept until the
 // next. The page moves its controls' texts in, runs it, and applies what it
-// made: the writes in order, the report, the word fields' tooltips and the
-// fields' accessible descriptions.
+// made: the writes in order, the report, the word fields' tooltips, their
+// figures to read and copy, and the fields' accessible descriptions.
 
 #include <array>
 #include <cstddef>
@@ -43,6 +43,10 @@ public:
     // A hex word field's word as a C constant after the run; empty for none.
     const std::u16string& Constant(Field field) const { return constants_[static_cast<std::size_t>(field)]; }
 
+    // The word field's figures as its figures dialog shows them, each line
+    // of figures followed by the same in full; empty for none.
+    const std::u16string& Figures(Field field) const { return figures_[static_cast<std::size_t>(field)]; }
+
     // A scratch text the page fills in and gets results back in.
     std::u16string& scratch() { return scratch_; }
 
@@ -56,6 +60,7 @@ private:
     std::array<std::u16string, kFieldCount> tips_;
     std::array<std::u16string, kFieldCount> descriptions_;
     std::array<std::u16string, kFieldCount> constants_;
+    std::array<std::u16string, kFieldCount> figures_;
     std::u16string scratch_;
 };
 

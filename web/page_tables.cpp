@@ -120,6 +120,10 @@ json Layout() {
         {"initialFocus", std::string(FieldName(kInitialFocus))},
         {"copyLiteralCaption", Utf8(kCopyLiteralCaption)},
         {"copyConstantCaption", Utf8(kCopyConstantCaption)},
+        {"showFiguresCaption", Utf8(kShowFiguresCaption)},
+        {"figuresTitle", Utf8(kFiguresTitle)},
+        {"copyAllCaption", Utf8(kCopyAllCaption)},
+        {"noFigures", Utf8(kNoFigures)},
     };
 }
 

@@ -8,6 +8,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <string_view>
+
+#include "action/layout.h"
 
 namespace quorvel {
 namespace {
@@ -17,11 +20,15 @@ namespace {
 constexpr int kFrameAllowance = 24;
 constexpr int kMinimumTextWidth = 320;
 
+QString FromUtf16(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace
 
 FiguresPanel::FiguresPanel(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FiguresPanel"));
-    setWindowTitle(QStringLiteral("Word Figures"));
+    setWindowTitle(FromUtf16(layout::kFiguresTitle));
     setModal(false);
     // The calculator's face and colours, which a separate window does not
     // take from its parent by itself.
@@ -34,7 +41,7 @@ FiguresPanel::FiguresPanel(QWidget* parent) : QDialog(parent) {
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    QPushButton* copy = buttons->addButton(QStringLiteral("&Copy All"), QDialogButtonBox::ActionRole);
+    QPushButton* copy = buttons->addButton(FromUtf16(layout::kCopyAllCaption), QDialogButtonBox::ActionRole);
     copy->setObjectName(QStringLiteral("CopyFigures"));
     copy->setAutoDefault(false);
     connect(copy, &QPushButton::clicked, this, &FiguresPanel::Copy_Click);

@@ -178,12 +178,8 @@ protected:
 
 // The word fields' entry that opens the figures panel, and its keys: Alt+Enter
 // opens what an item holds in most desktops' conventions.
-constexpr std::u16string_view kShowFiguresCaption = u"Show Figures...";
 constexpr std::array<QKeyCombination, 2> kShowFiguresKeys = {Qt::ALT | Qt::Key_Return, Qt::ALT | Qt::Key_Enter};
 constexpr std::array<Field, 4> kWordFields = {Field::kNideal, Field::kNhex, Field::kNewN, Field::kNewNhex};
-
-// What an open figures panel says when a run did not reach its word.
-constexpr std::u16string_view kNoFigures = u"The last calculation did not reach this word.";
 
 // Redrawing a field draws its whole text; with a long text every blink of
 // the cursor costs a visible share of a processor, so from this length on the

@@ -342,6 +342,262 @@ class PageTest(unittest.TestCase):
             server.server_close()
 
 
+# ---------------------------------------------------------------------------
+# What the page does as the window does: whole words, the keyboard, the
+# figures, screen readers, small screens and large text, the report, print.
+
+def contrast(first, second):
+    """WCAG's contrast ratio of two "rgb(r, g, b)" colours."""
+    def luminance(colour):
+        channels = [int(v) / 255 for v in colour[colour.index('(') + 1:colour.index(')')].split(',')[:3]]
+        linear = [c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4 for c in channels]
+        return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+    lighter, darker = sorted((luminance(first), luminance(second)), reverse=True)
+    return (lighter + 0.05) / (darker + 0.05)
+
+
+NEXT_FRAMES = "const done = arguments[arguments.length - 1]; requestAnimationFrame(() => requestAnimationFrame(() => done()));"
+# A text's drawn width in a field's face, at the field's weight and at the
+# regular weight, once the faces are loaded.
+DRAWN_WIDTHS = """
+const [name, text, done] = arguments;
+document.fonts.ready.then(() => {
+  const widths = [];
+  for (const weight of [getComputedStyle(document.getElementById(name)).fontWeight, '400']) {
+    const probe = document.createElement('span');
+    probe.style.font = getComputedStyle(document.getElementById(name)).font;
+    probe.style.fontWeight = weight;
+    probe.style.whiteSpace = 'pre';
+    probe.textContent = text;
+    document.body.append(probe);
+    widths.push(probe.getBoundingClientRect().width);
+    probe.remove();
+  }
+  done(widths);
+});"""
+# Every caption and result whole, and nothing wider than the window.
+CUT_TEXTS = """
+const cut = [];
+for (const label of document.querySelectorAll('#Form1 .label')) {
+  if (label.scrollWidth > label.clientWidth || label.scrollHeight > label.clientHeight) cut.push(label.id);
+}
+for (const field of document.querySelectorAll('#Form1 input')) {
+  if (field.scrollWidth > field.clientWidth || field.getBoundingClientRect().right > innerWidth) cut.push(field.id);
+}
+if (document.documentElement.scrollWidth > innerWidth) cut.push('page ' + document.documentElement.scrollWidth);
+return cut;"""
+# The rules the page gives print, applied to the screen.
+AS_PRINTED = """
+const rules = [];
+for (const sheet of document.styleSheets) for (const rule of sheet.cssRules) {
+  if (rule.media && rule.media.mediaText === 'print') rules.push(...Array.from(rule.cssRules, (r) => r.cssText));
+}
+const style = document.createElement('style');
+style.textContent = rules.join('\\n');
+document.head.append(style);"""
+TEXT_SPACING = ('* { line-height: 1.5 !important; letter-spacing: 0.12em !important;'
+                ' word-spacing: 0.16em !important; } p { margin-bottom: 2em !important; }')
+WIDE_WORDS = {'BitSize': '48', 'Fclock': '100', 'Fwanted': '49.999999', 'Ferror': '1'}
+
+
+class PageFeatureTest(unittest.TestCase):
+    """Uses PageTest's browser helpers in a session of its own."""
+    args = None
+    open, element, type_into, state, calculate = PageTest.open, PageTest.element, PageTest.type_into, \
+        PageTest.state, PageTest.calculate
+    tearDown = PageTest.tearDown
+
+    @classmethod
+    def setUpClass(cls):
+        cls.args = PageTest.args
+        PageTest.setUpClass.__func__(cls)
+
+    @classmethod
+    def tearDownClass(cls):
+        PageTest.tearDownClass.__func__(cls)
+
+    def run_script(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def keys(self, *keys):
+        """Presses the keys in turn; a modifier is held from its first
+        mention to its next, as in an element's send_keys."""
+        chain, held = ActionChains(self.driver), set()
+        for key in keys:
+            if key in (Keys.ALT, Keys.SHIFT, Keys.CONTROL):
+                (chain.key_up if key in held else chain.key_down)(key)
+                held ^= {key}
+            else:
+                chain.send_keys(key)
+        chain.perform()
+
+    def settle(self):
+        self.driver.execute_async_script(NEXT_FRAMES)
+
+    def test_long_words_whole(self):
+        self.open()
+        self.calculate(WIDE_WORDS)
+        for name in ['Nideal', 'NewN', 'Resol', 'Nhex', 'NewNhex']:
+            with self.subTest(field=name, text=escaped(self.element(name).get_property('value'))):
+                self.assertLessEqual(self.element(name).get_property('scrollWidth'),
+                                     self.element(name).get_property('clientWidth'))
+                self.assertFalse(self.element(name + 'CutRight').is_displayed())
+        self.assertEqual(self.element('Nideal').get_property('value'), ' 140737485540578')
+        self.assertTrue(self.element('Nideal').value_of_css_property('font-family').startswith('"Liberation Sans Narrow"'))
+        # Too long for any cut: the face stays and the cut edge is marked.
+        self.type_into('Nideal', '1' * 40)
+        self.element('Fclock').click()
+        self.assertFalse(self.element('Nideal').value_of_css_property('font-family').startswith('"Liberation Sans Narrow"'))
+        self.assertEqual([self.element('NidealCut' + side).is_displayed() for side in ('Left', 'Right')], [False, True])
+
+    def test_keyboard_focus_selects_the_text(self):
+        # (keys before typing, field typed into)
+        for keys, name in [([], 'Fclock'), ([Keys.TAB], 'Fwanted'), ([Keys.TAB, Keys.TAB], 'Ferror'),
+                           ([Keys.SHIFT, Keys.TAB, Keys.SHIFT], 'Resol')]:
+            with self.subTest(keys=ascii(keys), field=name):
+                self.open()
+                self.keys(*keys, '30')
+                self.assertEqual(self.element(name).get_property('value'), '30')
+
+    def test_double_click_selects_the_number(self):
+        for name, text, selected in [('Resol', ' .023283064365387', '.023283064365387'),
+                                     ('Resol', ' 3.5527136788005E-07', '3.5527136788005E-07'),
+                                     ('ActualClock', '-200.000000745058', '-200.000000745058'),
+                                     ('NewN', ' 81198007799325 ', '81198007799325'),
+                                     ('Nhex', '0x 4000 0000', '0x 4000 0000')]:
+            with self.subTest(field=name, text=escaped(text)):
+                self.open()
+                self.type_into(name, text)
+                ActionChains(self.driver).double_click(self.element(name)).perform()
+                got = self.run_script('const f = arguments[0]; return f.value.slice(f.selectionStart, f.selectionEnd)',
+                                      self.element(name))
+                self.assertEqual(got, selected, escaped(got))
+
+    def test_hex_words_drawn_bold(self):
+        self.open()
+        # The face's digits are as wide in bold as in regular; its x is a
+        # tenth wider in bold, also where a regular cut is drawn heavier.
+        for name in ['Nhex', 'NewNhex']:
+            bold, regular = self.driver.execute_async_script(DRAWN_WIDTHS, name, 'x' * 20)
+            self.assertGreater(bold, regular * 1.05, name)
+
+    def test_figures_dialog(self):
+        inputs = {'BitSize': '48', 'Fclock': '100', 'Fwanted': '23.711649', 'Ferror': '0'}
+        # (how it is opened, the word, a line pair it shows)
+        for how, name, lines in [('Alt+Enter', 'Nideal', 'Output +23.711 6 MHz\n    23711649.000000178944 Hz'),
+                                 ('menu', 'NewNhex', 'Modified N 66742358500463 with the inferred clock ')]:
+            with self.subTest(opened_by=how, field=name):
+                self.open()
+                self.keys(Keys.ALT, Keys.ENTER, Keys.ALT)
+                self.assertFalse(self.element('Figures').is_displayed(), 'figures before a run')
+                self.calculate(inputs)
+                if how == 'menu':
+                    ActionChains(self.driver).context_click(self.element(name)).perform()
+                    self.element('MenuShowFigures').click()
+                else:
+                    self.element(name).click()
+                    self.keys(Keys.ALT, Keys.ENTER, Keys.ALT)
+                self.assertTrue(self.element('Figures').is_displayed())
+                text = self.element('FiguresText').get_property('value')
+                self.assertIn(lines, text)
+                self.driver.execute_script(
+                    "window.copied = null; navigator.clipboard.writeText = (t) => { window.copied = t; return Promise.resolve(); };")
+                self.element('FiguresCopy').click()
+                self.assertEqual(self.run_script('return window.copied'), text)
+                self.keys(Keys.ESCAPE)
+                self.assertFalse(self.element('Figures').is_displayed())
+                self.assertEqual(self.state()['focus'], name)
+
+    def test_bit_size_list_by_keyboard(self):
+        # (keys in the box after typing 40, its text, list open, entry highlighted)
+        alt_down = [Keys.ALT, Keys.ARROW_DOWN, Keys.ALT]
+        alt_up = [Keys.ALT, Keys.ARROW_UP, Keys.ALT]
+        for keys, text, open_, highlighted in [
+                ([Keys.ARROW_DOWN], '48', False, None),
+                ([Keys.ARROW_UP], '40', False, None),
+                (alt_down, '40', True, '32'),
+                ([Keys.F4, Keys.ARROW_DOWN], '40', True, '48'),
+                ([Keys.F4, Keys.ARROW_DOWN, Keys.ENTER], '48', False, None),
+                (alt_down + [Keys.ARROW_DOWN] + alt_up, '48', False, None),
+                ([Keys.F4, Keys.ARROW_DOWN, Keys.ESCAPE], '40', False, None),
+                ([Keys.F4, Keys.ARROW_DOWN, Keys.F4, Keys.ARROW_DOWN, Keys.ARROW_UP], '32', False, None)]:
+            with self.subTest(keys=ascii(keys)):
+                self.open()
+                self.type_into('BitSize', '40')
+                self.keys(*keys)
+                box = self.element('BitSize')
+                self.assertEqual(box.get_property('value'), text)
+                self.assertEqual(self.element('BitSizeList').is_displayed(), open_)
+                self.assertEqual(box.get_attribute('aria-expanded'), str(open_).lower())
+                current = box.get_attribute('aria-activedescendant')
+                self.assertEqual(current and self.element(current).get_property('textContent'), highlighted)
+
+    def test_screen_reader_texts(self):
+        self.open()
+        self.assertEqual(self.element('Label9').aria_role, 'heading')
+        self.calculate({'BitSize': '32', 'Fclock': '100', 'Fwanted': '25', 'Ferror': ''})
+        self.settle()
+        announced = self.element('Announcement')
+        self.assertEqual(announced.get_attribute('aria-live'), 'polite')
+        text = announced.get_property('textContent')
+        self.assertEqual(text.count('Wanted N:  1073741824'), 1, escaped(text))
+        self.assertIn('Wanted N, hexadecimal: 0x 4000 0000', text)
+        self.calculate({'BitSize': '48', 'Fclock': '100', 'Fwanted': '60', 'Ferror': ''})
+        report = self.element('Report')
+        self.assertEqual(report.aria_role, 'alertdialog')
+        self.assertEqual(self.element(report.get_attribute('aria-describedby')).text, self.state()['reportText'])
+
+    def test_report_over_the_calculator(self):
+        self.open()
+        self.calculate({'BitSize': '48', 'Fclock': '100', 'Fwanted': '60', 'Ferror': ''})
+        form, report = (self.element(name).rect for name in ('Form1', 'Report'))
+        for axis, size in (('x', 'width'), ('y', 'height')):
+            self.assertAlmostEqual(report[axis] + report[size] / 2, form[axis] + form[size] / 2, delta=1, msg=axis)
+        backdrop = self.run_script("return getComputedStyle(arguments[0], '::backdrop').backgroundColor",
+                                   self.element('Report'))
+        self.assertNotIn(backdrop, ('transparent', 'rgba(0, 0, 0, 0)'))
+
+    def test_fits_small_screens_and_large_text(self):
+        # (what is changed, the window's size, style added)
+        for what, size, style in [('a phone', (360, 640), None),
+                                  ('minimum font size 16 px', (800, 600), '#Form1 * { font-size: 16px !important; }'),
+                                  ('text spacing', (800, 600), TEXT_SPACING)]:
+            with self.subTest(what):
+                self.driver.set_window_size(*size)
+                try:
+                    self.open()
+                    self.assertEqual(self.run_script('return innerWidth'), size[0])
+                    if style:
+                        self.run_script("const s = document.createElement('style'); s.textContent = arguments[0];"
+                                        "document.head.append(s);", style)
+                    self.settle()
+                    self.assertEqual(self.run_script(CUT_TEXTS), [], 'before a run')
+                    self.calculate(WIDE_WORDS)
+                    self.settle()
+                    self.assertEqual(self.run_script(CUT_TEXTS), [], 'after a run')
+                finally:
+                    self.driver.set_window_size(800, 600)
+
+    def test_print(self):
+        self.open()
+        self.calculate(WIDE_WORDS)
+        self.run_script(AS_PRINTED)
+        self.settle()
+        self.assertFalse(self.element('Go').is_displayed())
+        self.assertEqual(self.run_script(CUT_TEXTS), [])
+        printed = self.element('PrintFigures').text
+        self.assertIn('Wanted N 140737485540578 with the entered clock 100 MHz', printed)
+        self.assertIn('Modified N ', printed)
+
+    def test_quiet_and_readable(self):
+        self.open()
+        messages = [entry['message'] for entry in self.driver.get_log('browser')]
+        self.assertEqual([m for m in messages if 'utofocus' in m], [])
+        border = self.element('Ferror').value_of_css_property('border-top-color')
+        ground = self.element('Form1').value_of_css_property('background-color')
+        self.assertGreaterEqual(contrast(border, ground), 3, (border, ground))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument('--page', required=True)
