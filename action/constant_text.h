@@ -13,7 +13,6 @@
 
 namespace quorvel {
 
-inline constexpr std::u16string_view kCopyConstantCaption = u"Copy as C Constant";
 // The identifier of the tuning word unless the user names it.
 inline constexpr std::string_view kDefaultConstantName = "FTW";
 // C has no integer constant wider than unsigned long long's 64 bits.

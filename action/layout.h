@@ -101,6 +101,8 @@ inline constexpr std::u16string_view kGoCaption = u"Calculate";
 // The hex fields' own context-menu entry, which copies the word as a plain
 // literal ("0x40000000").
 inline constexpr std::u16string_view kCopyLiteralCaption = u"Copy as Plain Literal";
+// And the one that copies it as a C constant with what it gives (HexFieldConstant).
+inline constexpr std::u16string_view kCopyConstantCaption = u"Copy as C Constant";
 
 // The word fields' entry that opens a word's figures as text to read and
 // copy, the title of what shows them, its button that copies them (the
