@@ -7,7 +7,13 @@
 #   scripts/install-deps.sh web        plus Emscripten and the autotools, which
 #                                      build the page and GMP for WebAssembly,
 #                                      the font tools that cut its faces, and
-#                                      Chromium with its driver, which test it
+#                                      the three browsers that test it:
+#                                      Chromium with its driver, Firefox ESR
+#                                      (driven by npm's puppeteer-core, pinned
+#                                      in tests/web/package-lock.json and
+#                                      installed there by npm ci) and
+#                                      WebKitGTK's driver with a virtual X
+#                                      server
 #   scripts/install-deps.sh --list [GROUP...]  prints those packages, one a
 #                                      line, and installs nothing
 # Nothing is installed when everything is already there. The whole missing
@@ -29,7 +35,8 @@ package="lintian"
 # "localhost"; libnss-myhostname resolves that name where /etc/hosts does not
 # (a freshly bootstrapped root has no /etc/hosts).
 web="emscripten autoconf automake libtool m4 python3-fonttools python3-brotli fonts-liberation
-     chromium chromium-driver python3-selenium libnss-myhostname"
+     chromium chromium-driver python3-selenium libnss-myhostname
+     firefox-esr nodejs npm webkit2gtk-driver xvfb"
 
 list_only=false
 if [ "${1:-}" = "--list" ]; then
@@ -55,13 +62,31 @@ if $list_only; then
     exit 0
 fi
 
+# The npm modules of the page's test, exactly as locked, once; puppeteer
+# never downloads a browser of its own.
+npm_modules() {
+    case " $* " in *" web "*) ;; *) return 0 ;; esac
+    [ -d tests/web/node_modules/puppeteer-core ] && return 0
+    echo "Installing the page test's npm modules (tests/web/package-lock.json)"
+    PUPPETEER_SKIP_DOWNLOAD=1 npm ci --prefix tests/web --ignore-scripts --no-audit --no-fund
+}
+
 missing=""
 for pkg in $wanted; do
+    # A node installed from elsewhere brings its own npm, which Debian's
+    # npm package cannot install beside.
+    if [ "$pkg" = npm ] && command -v npm >/dev/null 2>&1; then
+        continue
+    fi
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
         missing="$missing $pkg"
     fi
 done
-[ -z "$missing" ] && exit 0
+cd "$(dirname "$0")/.."
+if [ -z "$missing" ]; then
+    npm_modules "$@"
+    exit 0
+fi
 missing=${missing# }
 
 as_root_line="apt-get update && apt-get install --no-install-recommends $missing"
@@ -96,3 +121,4 @@ echo "Installing missing packages: $missing"
 $as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 # shellcheck disable=SC2086
 $as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+npm_modules "$@"

@@ -1,0 +1,131 @@
+// Firefox ESR under puppeteer-core over WebDriver BiDi, for the page's test
+// and benchmark: one JSON request a line on standard input, one JSON answer a
+// line on standard output ({value} or {error}). scripts/page_driver.py gives
+// it the same surface as selenium's WebDriver.
+//   node firefox_driver.js PROFILE_DIR WIDTH HEIGHT
+'use strict';
+const readline = require('node:readline');
+const puppeteer = require('puppeteer-core');
+
+const [profile, width, height] = process.argv.slice(2);
+const kFirefox = '/usr/bin/firefox-esr';
+// Nothing the browser does on its own may reach the network.
+const kQuietPrefs = {
+  'app.update.enabled': false,
+  'browser.safebrowsing.malware.enabled': false,
+  'browser.safebrowsing.phishing.enabled': false,
+  'network.captive-portal-service.enabled': false,
+  'network.connectivity-service.enabled': false,
+  'datareporting.policy.dataSubmissionEnabled': false,
+  'toolkit.telemetry.enabled': false,
+};
+
+let page = null;
+const handles = new Map();
+let nextHandle = 1;
+const consoleErrors = [];
+const requests = [];
+
+function remember(handle) {
+  if (!handle) return null;
+  const id = nextHandle++;
+  handles.set(id, handle);
+  return id;
+}
+
+function handleOf(id) {
+  const handle = handles.get(id);
+  if (!handle) throw new Error(`no element ${id}`);
+  return handle;
+}
+
+// Arguments as selenium passes them: elements stand as {__element: id}.
+function argumentsOf(args) {
+  return args.map((arg) => (arg && typeof arg === 'object' && '__element' in arg ? handleOf(arg.__element) : arg));
+}
+
+// A selenium script is a function body that reads `arguments`; an
+// asynchronous one calls its last argument when done. The function is made
+// here, outside the page, whose policy allows no eval.
+function scriptFunction(body, isAsync) {
+  if (!isAsync) return new Function(body);
+  return new Function(`const args = Array.from(arguments);
+    return new Promise((done) => { args.push(done); (function () { ${body} }).apply(null, args); });`);
+}
+
+async function find(request) {
+  const selector = request.by === 'id' ? `[id="${request.value.replace(/["\\]/g, '\\$&')}"]` : request.value;
+  const found = await page.$$(selector);
+  return found.map(remember);
+}
+
+async function keys(steps) {
+  for (const [what, key] of steps) {
+    if (what === 'down') await page.keyboard.down(key);
+    else if (what === 'up') await page.keyboard.up(key);
+    else if (what === 'press') await page.keyboard.press(key);
+    else await page.keyboard.type(key);
+  }
+}
+
+async function pointer(steps) {
+  for (const [what, x, y, button] of steps) {
+    if (what === 'move') await page.mouse.move(x, y);
+    else if (what === 'down') await page.mouse.down({ button });
+    else await page.mouse.up({ button });
+  }
+}
+
+const operations = {
+  async get({ url }) {
+    handles.clear();
+    await page.goto(url, { waitUntil: 'load' });
+  },
+  async script({ body, args, isAsync }) {
+    return page.evaluate(scriptFunction(body, isAsync), ...argumentsOf(args));
+  },
+  find,
+  async click({ element }) {
+    await handleOf(element).click();
+  },
+  async focus({ element }) {
+    await handleOf(element).focus();
+  },
+  keys: ({ steps }) => keys(steps),
+  pointer: ({ steps }) => pointer(steps),
+  log({ kind }) {
+    const list = kind === 'browser' ? consoleErrors : requests;
+    return list.splice(0, list.length);
+  },
+};
+
+async function main() {
+  const browser = await puppeteer.launch({
+    browser: 'firefox', executablePath: kFirefox, headless: true, userDataDir: profile,
+    defaultViewport: { width: Number(width), height: Number(height) }, extraPrefsFirefox: kQuietPrefs,
+  });
+  [page] = await browser.pages();
+  if (!page) page = await browser.newPage();
+  page.on('console', (message) => {
+    if (message.type() === 'error') consoleErrors.push({ level: 'SEVERE', message: message.text() });
+  });
+  page.on('pageerror', (error) => consoleErrors.push({ level: 'SEVERE', message: String(error) }));
+  page.on('request', (request) => requests.push(request.url()));
+  const answer = (reply) => process.stdout.write(`${JSON.stringify(reply)}\n`);
+  answer({ value: 'ready' });
+  for await (const line of readline.createInterface({ input: process.stdin })) {
+    const request = JSON.parse(line);
+    if (request.op === 'quit') break;
+    try {
+      answer({ value: (await operations[request.op](request)) ?? null });
+    } catch (error) {
+      answer({ error: String(error && error.message ? error.message : error) });
+    }
+  }
+  await browser.close();
+}
+
+main().catch((error) => {
+  process.stderr.write(`firefox_driver: ${error && error.stack ? error.stack : error}\n`);
+  process.exit(1);
+});
