@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "window/form1.h"
+#include "window/look.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

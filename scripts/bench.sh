@@ -4,7 +4,8 @@
 # fields of up to a million characters, the exact figures against the plain
 # action), then quorvel-calc --batch, without and with --details, on a
 # generated input of 1,000,000 lines and quorvel-calc --sweep of 1,000,000
-# rows (JSON Lines and CSV), in lines or rows per second on one core.
+# rows (JSON Lines and CSV), in lines or rows per second on one core; then
+# the window's start-up against a bare Qt window's, where the window is built.
 #   scripts/bench.sh build-bench/bin
 set -eu
 
@@ -130,3 +131,13 @@ for format in "" --csv; do
     fi
     report "--sweep $sweep${format:+ $format}" "$sweep_rows" rows 250000
 done
+
+# Start-up: the window and a bare Qt window with the same controls, started
+# alternately under one virtual X server, from process start to the window
+# mapped (not pinned: the time a user waits).
+if [ -x "$bin_dir/quorvel-startup-bench" ]; then
+    mkdir -m 700 "$scratch/runtime"
+    XDG_RUNTIME_DIR="$scratch/runtime" QT_QPA_PLATFORM=xcb xvfb-run --auto-servernum \
+        --server-args="-screen 0 800x600x24 -dpi 96" \
+        "$bin_dir/quorvel-startup-bench" "${BENCH_STARTUP_RUNS:-21}" "$bin_dir/quorvel" "$bin_dir/quorvel-bare-window"
+fi

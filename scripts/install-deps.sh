@@ -2,7 +2,8 @@
 # Installs the Debian packages the project needs that are not installed yet.
 #   scripts/install-deps.sh            what building, testing and running need
 #   scripts/install-deps.sh fuzz       plus clang and its sanitizer runtime
-#   scripts/install-deps.sh screenshot plus a virtual X server
+#   scripts/install-deps.sh screenshot plus a virtual X server (and the X
+#                                      library the start-up benchmark uses)
 #   scripts/install-deps.sh package    plus lintian, which checks the .deb
 #   scripts/install-deps.sh web        plus Emscripten and the autotools, which
 #                                      build the page and GMP for WebAssembly,
@@ -29,7 +30,8 @@ base="make cmake ninja-build g++ pkg-config
       libgtest-dev libgmock-dev libbenchmark-dev
       appstream desktop-file-utils dpkg-dev file help2man"
 fuzz="clang-14 libclang-rt-14-dev"
-screenshot="xvfb xauth"
+# Xvfb, and the X library the start-up benchmark watches it with.
+screenshot="xvfb xauth libxcb1-dev"
 package="lintian"
 # The page's browser test drives Chromium through chromedriver on
 # "localhost"; libnss-myhostname resolves that name where /etc/hosts does not

@@ -49,11 +49,18 @@ std::pair<int, int> TrimmedSpan(const QString& text) {
     return {start, end - start};
 }
 
+// A font at its full width: a narrowed cut (stretch 86) -> unstretched; one
+// that names no stretch is left as it is, so that it stays equal to the
+// font the field was given and giving it back changes nothing.
+QFont FullWidth(QFont font) {
+    if (font.stretch() != QFont::AnyStretch) font.setStretch(QFont::Unstretched);
+    return font;
+}
+
 }  // namespace
 
 FieldEdit::FieldEdit(const QString& text, Kind kind, QWidget* parent)
-    : QLineEdit(text, parent), kind_(kind), face_(font()) {
-    if (kind_ == Kind::kOutput) face_.setStretch(QFont::Unstretched);
+    : QLineEdit(text, parent), kind_(kind), face_(FullWidth(font())) {
     connect(this, &QLineEdit::textChanged, this, &FieldEdit::Text_Change);
     FitText();
 }
@@ -85,8 +92,7 @@ void FieldEdit::changeEvent(QEvent* event) {
     // A font set from outside is the field's face, at its full width even
     // when it was taken from a narrowed output's font().
     if (event->type() == QEvent::FontChange && !fitting_) {
-        face_ = font();
-        if (kind_ == Kind::kOutput) face_.setStretch(QFont::Unstretched);
+        face_ = FullWidth(font());
         FitText();
     }
 }
@@ -101,26 +107,32 @@ void FieldEdit::Text_Change() { FitText(); }
 // An output that would not fit at its face is drawn in the widest cut of
 // that face, down to kNarrowestStretch, that fits it whole, cursor
 // included; one that fits in none keeps the face and shows the cut cue.
+// An empty field (every output at start) fits at its face unmeasured.
 void FieldEdit::FitText() {
     if (kind_ != Kind::kOutput) return;
-    QFont fitted = face_;
     const QString shown = displayText();
-    const qreal room = TextLane().width() - kCursorWidth;
-    const qreal natural = QFontMetricsF(face_, this).horizontalAdvance(shown);
-    if (shown.size() <= kLongestFittingText && natural > room && natural > 0) {
-        // Widths scale with the stretch all but for rounding: start at the
-        // estimate and step down while the text still runs over.
-        int stretch = std::min(kFullStretch - 1, static_cast<int>(std::floor(kFullStretch * room / natural)));
-        for (; stretch >= kNarrowestStretch; --stretch) {
-            fitted.setStretch(stretch);
-            if (QFontMetricsF(fitted, this).horizontalAdvance(shown) <= room) break;
-        }
-        if (stretch < kNarrowestStretch) fitted = face_;
-    }
+    const QFont fitted = shown.isEmpty() || shown.size() > kLongestFittingText ? face_ : FittingCut(shown);
     if (fitted == font()) return;
     fitting_ = true;
     setFont(fitted);
     fitting_ = false;
+}
+
+// The widest cut of the face, down to kNarrowestStretch, that fits the text
+// whole, cursor included; the face itself when it fits or none does.
+QFont FieldEdit::FittingCut(const QString& shown) const {
+    const qreal room = TextLane().width() - kCursorWidth;
+    const qreal natural = QFontMetricsF(face_, this).horizontalAdvance(shown);
+    if (natural <= room || natural <= 0) return face_;
+    // Widths scale with the stretch all but for rounding: start at the
+    // estimate and step down while the text still runs over.
+    QFont fitted = face_;
+    for (int stretch = std::min(kFullStretch - 1, static_cast<int>(std::floor(kFullStretch * room / natural)));
+         stretch >= kNarrowestStretch; --stretch) {
+        fitted.setStretch(stretch);
+        if (QFontMetricsF(fitted, this).horizontalAdvance(shown) <= room) return fitted;
+    }
+    return face_;
 }
 
 // Where the line edit draws its text when it is not scrolled.

@@ -34,6 +34,7 @@ protected:
 private:
     void Text_Change();
     void FitText();
+    QFont FittingCut(const QString& shown) const;
     QRect TextLane() const;
     void DrawCutCue(QPainter& painter, bool at_right) const;
 

@@ -3,22 +3,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QColor>
 #include <QComboBox>
 #include <QEvent>
-#include <QFontDatabase>
-#include <QIcon>
 #include <QKeySequence>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
-#include <QTextLayout>
 #include <QPushButton>
 #include <QRect>
 #include <QStringView>
 #include <QStyleHints>
+#include <QTimer>
 #include <algorithm>
 #include <cstdint>
 #include <exception>
@@ -36,6 +31,7 @@
 #include "window/accessibility.h"
 #include "window/field_edit.h"
 #include "window/figures_panel.h"
+#include "window/look.h"
 
 namespace quorvel {
 namespace {
@@ -58,124 +54,6 @@ QRect ToPixels(const TwipRect& place) {
     return QRect(Pixels(place.left), Pixels(place.top), Pixels(place.width), Pixels(place.height));
 }
 
-QColor FromBgr(std::uint32_t bgr) {
-    constexpr std::uint32_t kByte = 0xFF;
-    return QColor(static_cast<int>(bgr & kByte), static_cast<int>((bgr >> 8) & kByte),
-                  static_cast<int>((bgr >> 16) & kByte));
-}
-
-void SetColour(QWidget* control, QPalette::ColorRole role, std::uint32_t bgr) {
-    QPalette palette = control->palette();
-    palette.setColor(role, FromBgr(bgr));
-    control->setPalette(palette);
-}
-
-QString WindowFamily() {
-    for (std::u16string_view family : kWindowFamilies) {
-        const QString name = ToQString(family);
-        if (QFontDatabase::hasFamily(name)) return name;
-    }
-    return ToQString(kGenericFamily);
-}
-
-QFont FontAt(double points) {
-    QFont font(WindowFamily());
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    return font;
-}
-
-// Qt's light shades for frames and bevels, from the system grey.
-constexpr int kLightFactor = 150;   // light bevel: the grey made 50% lighter
-constexpr int kMidFactor = 130;     // mid shade
-constexpr int kDarkFactor = 150;    // dark shade
-constexpr int kShadowFactor = 135;  // shadow: the dark shade darker again
-constexpr int kPlaceholderAlpha = 128;
-
-}  // namespace
-
-QFont WindowFont() { return FontAt(kWindowPoints); }
-
-QPalette WindowPalette() {
-    const QColor grey = FromBgr(kSystemGrey);
-    const QColor black = FromBgr(kBlack);
-    const QColor white = FromBgr(kWhite);
-    const QColor dark = grey.darker(kDarkFactor);
-    QPalette palette(black, grey, grey.lighter(kLightFactor), dark, grey.darker(kMidFactor), black, white, white,
-                     grey);
-    palette.setColor(QPalette::Shadow, dark.darker(kShadowFactor));
-    palette.setColor(QPalette::Highlight, FromBgr(kHighlight));
-    palette.setColor(QPalette::HighlightedText, white);
-    QColor placeholder = black;
-    placeholder.setAlpha(kPlaceholderAlpha);
-    palette.setColor(QPalette::PlaceholderText, placeholder);
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        palette.setColor(QPalette::Disabled, role, FromBgr(kDisabledText));
-    }
-    palette.setColor(QPalette::Disabled, QPalette::Base, grey);
-    return palette;
-}
-
-void UseWindowLookThroughout() {
-    QApplication::setFont(WindowFont());
-    QApplication::setPalette(WindowPalette());
-}
-
-namespace {
-
-void ApplyLook(QLineEdit* edit, Look look) {
-    switch (look) {
-        case Look::kInput:
-            SetColour(edit, QPalette::Base, kLightPink);
-            break;
-        case Look::kOutput:
-            SetColour(edit, QPalette::Base, kWhite);
-            break;
-        case Look::kHex: {
-            SetColour(edit, QPalette::Base, kWhite);
-            SetColour(edit, QPalette::Text, kBlue);
-            QFont bold = edit->font();
-            bold.setBold(true);
-            edit->setFont(bold);
-            break;
-        }
-        case Look::kSystem:
-            break;
-    }
-}
-
-// A caption that wraps onto more lines than one, its lines set at the
-// spacing of the faces the window is laid out for (Arial's metrics: the
-// baseline 0.905 em below the top, lines 1.149 em apart). Some faces with
-// those widths carry a taller line spacing (Nimbus Sans: 1.57 em), which
-// would push the second line out of its box.
-class WrappedCaption final : public QLabel {
-public:
-    WrappedCaption(const QString& text, QWidget* parent) : QLabel(text, parent) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        const qreal em = QFontInfo(font()).pixelSize();
-        const QFontMetricsF metrics(font());
-        QTextLayout layout(text(), font());
-        QTextOption option(alignment() & Qt::AlignHorizontal_Mask);
-        option.setWrapMode(QTextOption::WordWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        qreal baseline = kWrappedAscentEm * em;
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width());
-            line.setPosition(QPointF(0, baseline - metrics.ascent()));
-            baseline += kWrappedLineEm * em;
-        }
-        layout.endLayout();
-        QPainter painter(this);
-        painter.setPen(palette().color(QPalette::WindowText));
-        layout.draw(&painter, QPointF(0, 0));
-    }
-};
-
-
 // The word fields' entry that opens the figures panel, and its keys: Alt+Enter
 // opens what an item holds in most desktops' conventions.
 constexpr std::array<QKeyCombination, 2> kShowFiguresKeys = {Qt::ALT | Qt::Key_Return, Qt::ALT | Qt::Key_Enter};
@@ -186,35 +64,6 @@ constexpr std::array<Field, 4> kWordFields = {Field::kNideal, Field::kNhex, Fiel
 // focused field's cursor stays on instead. No field this wide shows more
 // than a few dozen characters.
 constexpr qsizetype kSteadyCursorLength = 1000;
-
-// The icon's pictures and the sizes each is drawn at: one for each small
-// size, whose few pixels a scaled-down drawing would smear, and the
-// scalable one for the sizes desktops ask for beyond.
-struct IconPicture {
-    std::u16string_view path;
-    int size;
-};
-constexpr std::array<IconPicture, 7> kIconPictures = {{
-    {u":/icons/quorvel-16.svg", 16},
-    {u":/icons/quorvel-24.svg", 24},
-    {u":/icons/quorvel-32.svg", 32},
-    {u":/icons/quorvel.svg", 48},
-    {u":/icons/quorvel.svg", 64},
-    {u":/icons/quorvel.svg", 128},
-    {u":/icons/quorvel.svg", 256},
-}};
-
-// A QIcon made from several SVG files would keep only the last; pixmaps at
-// their sizes keep every one.
-QIcon WindowIcon() {
-    QIcon icon;
-    for (const IconPicture& picture : kIconPictures) {
-        QImageReader reader(ToQString(picture.path));
-        reader.setScaledSize(QSize(picture.size, picture.size));
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
-    return icon;
-}
 
 // The window's own menu, on its background, and its key.
 constexpr std::u16string_view kAboutCaption = u"About Quorvel";
@@ -237,7 +86,6 @@ Form1::Form1(std::unique_ptr<ErrorReporter> reporter, Calculation calculation, Q
     InstallAccessibleInterfaces();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ToQString(kWindowCaption));
-    setWindowIcon(WindowIcon());
     // Set before the controls exist, so that every control starts from them.
     setFont(WindowFont());
     setPalette(WindowPalette());
@@ -333,7 +181,7 @@ void Form1::CreateLabels() {
     heading->setObjectName(QString::fromLatin1(kHeadingName));
     heading->setTextFormat(Qt::PlainText);
     heading->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    heading->setFont(FontAt(kHeadingPoints));
+    heading->setFont(HeadingFont(font()));
     SetColour(heading, QPalette::WindowText, kGreen);
     heading->setGeometry(ToPixels(kHeadingPlace));
     heading->setAccessibleName(ToQString(SpokenCaption(kHeadingCaption)));
@@ -534,6 +382,18 @@ void Form1::Field_FocusOrTextChange() {
         QGuiApplication::styleHints()->setCursorFlashTime(flash_time);
     }
 }
+
+// The desktop shows the icon whenever it arrives. Drawing its seven sizes
+// takes longer than building every control, so the window asks for it once
+// it has been drawn the first time, rather than before it shows.
+void Form1::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (icon_asked_) return;
+    icon_asked_ = true;
+    QTimer::singleShot(0, this, &Form1::Window_FirstDrawn);
+}
+
+void Form1::Window_FirstDrawn() { setWindowIcon(WindowIcon()); }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     // The bit-size box steps on the wheel only when it has the focus.

@@ -8,8 +8,6 @@
 // the text of a field here changes the control's text, and a change of an
 // input field's text runs its reaction before SetText returns.
 
-#include <QFont>
-#include <QPalette>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -32,24 +30,6 @@ namespace quorvel {
 
 class FieldWriteLog;
 class FiguresPanel;
-
-// The face the whole application writes in, at the window's 8.25 pt: MS Sans
-// Serif where the system has it, else the first installed face with its
-// metrics (Liberation Sans, Arimo, Nimbus Sans, ...), else the system's
-// generic sans-serif.
-QFont WindowFont();
-
-// The light system colours the window's own colours were chosen against:
-// black text on white fields and a (239, 239, 239) grey window, whatever
-// theme the desktop uses. White selected text on its highlight reads at
-// better than 4.5:1.
-QPalette WindowPalette();
-
-// Gives the whole application WindowFont() and WindowPalette(), so that what
-// opens as a window of its own (the error report, the fields' menus) looks
-// like the calculator window whatever the desktop's theme. Start-up calls it
-// once, before the window is made.
-void UseWindowLookThroughout();
 
 class Form1 final : public QWidget, public FieldAccess {
     Q_OBJECT
@@ -79,8 +59,10 @@ private slots:
     void Nhex_ShowFigures();
     void NewN_ShowFigures();
     void NewNhex_ShowFigures();
+    void Window_FirstDrawn();
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -123,6 +105,8 @@ private:
     std::array<QAction*, kFieldCount> figures_actions_{};
     FiguresPanel* figures_panel_ = nullptr;
     Field figures_panel_field_ = Field::kNideal;
+    // Whether the window has asked for its icon (paintEvent).
+    bool icon_asked_ = false;
 };
 
 }  // namespace quorvel

@@ -37,6 +37,7 @@
 #include "window/error_reporter.h"
 #include "window/field_edit.h"
 #include "window/form1.h"
+#include "window/look.h"
 
 using quorvel::CalculatorVariables;
 using quorvel::ErrorReporter;
@@ -710,7 +711,8 @@ private slots:
     }
 
     void windowHasItsIconAndCannotShrinkPastItsControls() {
-        QVERIFY(!form_->windowIcon().pixmap(32).isNull());
+        // The icon comes once the window has been drawn.
+        QTRY_VERIFY(!form_->windowIcon().pixmap(32).isNull());
         // A blue digit of the word where only the pictures drawn for the
         // small sizes have one; the scalable picture scaled down has none.
         for (const auto& [size, digit] : {std::pair{16, QPoint(3, 3)}, {24, QPoint(5, 5)}, {32, QPoint(15, 6)}}) {
