@@ -62,6 +62,7 @@ USED = [
     ('header fuzzer/FuzzedDataProvider.h', '*/include/fuzzer/FuzzedDataProvider.h',    'libclang-rt-14-dev', 'fuzz'),
     ('program Xvfb',                     '/usr/bin/Xvfb',                              'xvfb',              'screenshot'),
     ('program xauth',                    '/usr/bin/xauth',                             'xauth',             'screenshot'),
+    ('pkg-config xcb (start-up bench)',  '*/pkgconfig/xcb.pc',                         'libxcb1-dev',       'screenshot'),
     ('program lintian',                  '/usr/bin/lintian',                           'lintian',           'package'),
     ('program em++',                     '/usr/bin/em++',                              'emscripten',        'web'),
     ('program emcmake',                  '/usr/bin/emcmake',                           'emscripten',        'web'),
@@ -76,6 +77,8 @@ USED = [
     ('python selenium',                  '*/dist-packages/selenium/webdriver/__init__.py', 'python3-selenium', 'web'),
     ('program chromium',                 '/usr/bin/chromium',                          'chromium',          'web'),
     ('program chromedriver',             '/usr/bin/chromedriver',                      'chromium-driver',   'web'),
+    ('program firefox-esr',              '/usr/bin/firefox-esr',                       'firefox-esr',       'web'),
+    ('program WebKitWebDriver',          '/usr/bin/WebKitWebDriver',                   'webkit2gtk-driver', 'web'),
     ('localhost without /etc/hosts',     '/usr/lib/*/libnss_myhostname.so.2',          'libnss-myhostname', 'web'),
 ]
 
