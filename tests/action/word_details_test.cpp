@@ -86,6 +86,19 @@ TEST(WordTips, WorkedExampleOneStepHigh) {
               "Its error -176.327 nHz (-0.000 007 436 32 ppb)");
 }
 
+// Errors below a part per billion either way, by hand at 32 bits of 100 MHz:
+// 10 MHz is 429496729.6 steps, the word 429496730 gives 10000000.0093132...
+// Hz (+0.9313225 ppb); 10.0375 MHz is 431107342.336 steps, the word
+// 431107342 gives 10037499.9921768... Hz (-0.7793882 ppb).
+TEST(WordTips, ErrorsBelowAPartPerBillion) {
+    EXPECT_EQ(test::Escaped(TipAfter(Field::kNideal, u"32", u"10")),
+              "Wanted N 429496730 with the entered clock 100 MHz, wanted 10 MHz\\n"
+              "Output +10.000 0 MHz\\nError +9.313 23 mHz (+0.931 323 ppb)\\nExact nearest word: the same");
+    EXPECT_EQ(test::Escaped(TipAfter(Field::kNideal, u"32", u"10.0375")),
+              "Wanted N 431107342 with the entered clock 100 MHz, wanted 10.0375 MHz\\n"
+              "Output +10.037 5 MHz\\nError -7.823 11 mHz (-0.779 388 ppb)\\nExact nearest word: the same");
+}
+
 // Each word's figures in full, as the panel and the companion give them.
 struct FullTip {
     const char* name;

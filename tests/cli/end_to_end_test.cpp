@@ -208,6 +208,89 @@ INSTANTIATE_TEST_SUITE_P(
                     Ending{"FullDiskInABatch", "--batch", "{}\n", ">/dev/full", 3, kUnfinished}),
     [](const testing::TestParamInfo<Ending>& p) { return std::string(p.param.name); });
 
+// ------------------------------------------------- several bad inputs
+
+// With more than one bad input, the one read first reports: the field texts
+// checked for UTF-8 in window order (BitSize, Fclock, Fwanted, Ferror),
+// whatever the order on the command line; then the numbers in the order the
+// Calculate action reads them; a --word only after its width and clock; a
+// --sweep text before the field texts, FROM before TO before STEP; a batch
+// line's first refused token.
+struct SeveralBad {
+    const char* name;
+    std::string arguments;
+    std::string input;
+    int status;
+    std::string out;
+    std::string err;
+};
+
+void PrintTo(const SeveralBad& c, std::ostream* os) {
+    *os << "quorvel-calc " << Escaped(c.arguments) << " with input \"" << Escaped(c.input) << '"';
+}
+
+class CompanionSeveralBadInputs : public testing::TestWithParam<SeveralBad> {};
+
+TEST_P(CompanionSeveralBadInputs, TheFirstReadReports) {
+    const SeveralBad& c = GetParam();
+    const Finished run = RunCalc(c.arguments, c.input);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(Escaped(run.out), Escaped(c.out));
+    EXPECT_EQ(Escaped(run.err), Escaped(c.err));
+}
+
+const std::string kNotUtf8 = "\"$(printf '\\377')\"";
+const std::string kTypeMismatch = "Run-time error '13': Type mismatch\n";
+const std::string kOverflow = "Run-time error '6': Overflow\n";
+// JSON outcomes: every output empty, or Resol " 0" with the marker (a zero clock).
+std::string Stopped(const std::string& inputs, const std::string& error, const std::string& details = "") {
+    return "{\"fields\":{" + inputs + ",\"Resol\":\"\",\"Nideal\":\"\",\"Nhex\":\"\",\"ActualClock\":\"\","
+           "\"NewN\":\"\",\"NewNhex\":\"\"},\"error\":" + error + details + "}\n";
+}
+const std::string kError13 = R"({"number":13,"description":"Type mismatch"})";
+const std::string kBadBitsAndClock = R"("BitSize":"abc","Fclock":"1e400","Fwanted":"25","Ferror":"1e400")";
+const std::string kZeroClock =
+    R"({"fields":{"BitSize":"32","Fclock":"0","Fwanted":"25 NYQUIST!","Ferror":"1e400","Resol":" 0","Nideal":"",)"
+    R"("Nhex":"","ActualClock":"","NewN":"","NewNhex":""},"error":{"number":11,"description":"Division by zero"},)"
+    R"("details":{"N":null,"N2":null}})"
+    "\n";
+const std::string kSweepPart = " is not a plain decimal number (digits with an optional sign and point, no exponent, "
+                               "no blanks)\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, CompanionSeveralBadInputs,
+    testing::Values(
+        SeveralBad{"WordBitsBeforeClock", "--word 1 --clock 1e400 --bits abc", "", 1, "", kTypeMismatch},
+        SeveralBad{"WordBitsBeforeWord", "--word 0x1G --bits 40000", "", 1, "", kOverflow},
+        SeveralBad{"WordClockBeforeWord", "--word 0x100000000 --clock 1e400", "", 1, "", kOverflow},
+        SeveralBad{"WordTextsInWindowOrder", "--word 1 --clock " + kNotUtf8 + " --bits " + kNotUtf8, "", 2, "",
+                   "quorvel-calc: the text given to --bits is not valid UTF-8\n"},
+        SeveralBad{"SingleBitsBeforeClockAndError", "--json --error 1e400 --clock 1e400 --bits abc", "", 1,
+                   Stopped(kBadBitsAndClock, kError13), ""},
+        SeveralBad{"SingleTextsInWindowOrder", "--error " + kNotUtf8 + " --clock " + kNotUtf8, "", 2, "",
+                   "quorvel-calc: the text given to --clock is not valid UTF-8\n"},
+        SeveralBad{"DetailsBitsBeforeClock", "--details --json --error 1e400 --clock 1e400 --bits abc", "", 1,
+                   Stopped(kBadBitsAndClock, kError13, R"(,"details":{"N":null,"N2":null})"), ""},
+        SeveralBad{"DetailsZeroClockBeforeError", "--details --json --clock 0 --error 1e400", "", 1, kZeroClock, ""},
+        SeveralBad{"BatchBitsBeforeClock", "--batch", R"({"Ferror":"1e400","Fclock":"1e400","BitSize":"abc"})" "\n",
+                   0, Stopped(kBadBitsAndClock, kError13), ""},
+        SeveralBad{"BatchDetailsZeroClockBeforeError", "--batch --details", R"({"Ferror":"1e400","Fclock":"0"})" "\n",
+                   0, kZeroClock, ""},
+        SeveralBad{"BatchFirstRefusedTokenOfTheLine", "--batch",
+                   R"({"Fclok":"1","BitSize":1})" "\n" R"({"BitSize":1,"Fclok":"1"})" "\n", 2,
+                   R"({"invalid":"unknown key \"Fclok\""})" "\n"
+                   R"({"invalid":"the value of \"BitSize\" is not a string"})" "\n", ""},
+        SeveralBad{"SweepRowBitsBeforeClock", "--sweep 10:10:1 --error 1e400 --clock 1e400 --bits abc", "", 1,
+                   Stopped(R"("BitSize":"abc","Fclock":"1e400","Fwanted":"10","Ferror":"1e400")", kError13), ""},
+        SeveralBad{"SweepTextsInWindowOrder", "--sweep 10:10:1 --error " + kNotUtf8 + " --clock " + kNotUtf8, "", 2,
+                   "", "quorvel-calc: the text given to --clock is not valid UTF-8\n"},
+        SeveralBad{"SweepBeforeTheTexts", "--sweep x:y:0 --bits " + kNotUtf8, "", 2, "",
+                   "quorvel-calc: --sweep: FROM" + kSweepPart},
+        SeveralBad{"SweepToBeforeStep", "--sweep 1:x:0", "", 2, "", "quorvel-calc: --sweep: TO" + kSweepPart},
+        SeveralBad{"SweepZeroStepBeforeItsDirection", "--sweep 2:1:0", "", 2, "",
+                   "quorvel-calc: --sweep: STEP is 0\n"}),
+    [](const testing::TestParamInfo<SeveralBad>& p) { return std::string(p.param.name); });
+
 TEST(CompanionHelp, FooterNamesEveryExitStatus) {
     const std::string out = RunCalc("--help", "").out;
     for (const char* status : {"0 done", "1 the calculation stopped at a run-time error", "2 a text that is not UTF-8",

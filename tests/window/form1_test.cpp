@@ -14,6 +14,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -31,6 +32,8 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "tests/support/worked_cases.h"
@@ -264,6 +267,49 @@ int WholeInk(QLineEdit* field) {
     return InkColumns(image, field->palette().color(QPalette::Base), image.rect());
 }
 
+// Rows of strong ink in each column of the image inside its frame, by
+// column from left to right.
+QMap<int, int> InkRowsByColumn(const QImage& image, const QColor& ground) {
+    constexpr int kInk = 96;
+    const int frame = static_cast<int>(std::ceil(2 * image.devicePixelRatio()));
+    QMap<int, int> rows;
+    for (int y = frame; y < image.height() - frame; ++y) {
+        for (int x = frame; x < image.width() - frame; ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (std::max({std::abs(pixel.red() - ground.red()), std::abs(pixel.green() - ground.green()),
+                          std::abs(pixel.blue() - ground.blue())}) >= kInk) ++rows[x];
+        }
+    }
+    return rows;
+}
+
+// What a control looks like where it stands: the colour most of its pixels
+// inside its frame have, and of the rest the one farthest from it.
+struct Drawn {
+    QColor ground;
+    QColor ink;
+};
+int Distance(const QColor& a, const QColor& b) {
+    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+}
+Drawn DrawnColours(const QImage& image) {
+    const int frame = static_cast<int>(std::ceil(2 * image.devicePixelRatio()));
+    QMap<QRgb, int> counts;
+    for (int y = frame; y < image.height() - frame; ++y) {
+        for (int x = frame; x < image.width() - frame; ++x) ++counts[image.pixel(x, y) | 0xFF000000U];
+    }
+    Drawn drawn;
+    int most = 0;
+    for (auto it = counts.begin(); it != counts.end(); ++it) {
+        if (it.value() > most) std::tie(most, drawn.ground) = std::pair(it.value(), QColor(it.key()));
+    }
+    drawn.ink = drawn.ground;
+    for (auto it = counts.begin(); it != counts.end(); ++it) {
+        if (Distance(QColor(it.key()), drawn.ground) > Distance(drawn.ink, drawn.ground)) drawn.ink = QColor(it.key());
+    }
+    return drawn;
+}
+
 }  // namespace
 
 class Form1Test : public QObject {
@@ -426,6 +472,69 @@ private slots:
             QCOMPARE(grounded->palette().color(group, ground_role), ground);
         }
         QVERIFY2(Contrast(text, ground) >= least, qPrintable(QString::number(Contrast(text, ground))));
+    }
+
+    // Every control as drawn under the dark desktop: its ground, its text's
+    // colour (the ink farthest from the ground, within a few steps of it:
+    // edges are smoothed) and its face. Then the window's own colours turn
+    // dark too: the grounds and text colours stated for a control hold, the
+    // others follow the window.
+    void everyControlDrawsItsGroundTextAndFace_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QColor>("ground");
+        QTest::addColumn<QColor>("text");  // invalid: the control shows no text
+        QTest::addColumn<bool>("statedGround");
+        QTest::addColumn<bool>("statedText");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<bool>("bold");
+        const QColor black(0, 0, 0);
+        const QColor grey(239, 239, 239);
+        QTest::newRow("BitSize") << "BitSize" << kWhite << black << true << false << 8.25 << false;
+        QTest::newRow("Fclock") << "Fclock" << kPink << black << true << false << 8.25 << false;
+        QTest::newRow("Fwanted") << "Fwanted" << kPink << black << true << false << 8.25 << false;
+        QTest::newRow("Ferror") << "Ferror" << kPink << QColor() << true << false << 8.25 << false;
+        for (const char* name : {"Nideal", "ActualClock", "NewN"}) {
+            QTest::newRow(name) << name << kWhite << black << true << false << 8.25 << false;
+        }
+        for (const char* name : {"Nhex", "NewNhex"}) {
+            QTest::newRow(name) << name << kWhite << QColor(0, 0, 255) << true << true << 8.25 << true;
+        }
+        QTest::newRow("Resol") << "Resol" << kWhite << black << false << false << 8.25 << false;
+        for (const LabelRow& label : kLabels) {
+            const bool heading = QByteArray(label.name) == "Label9";
+            QTest::newRow(label.name) << label.name << grey << (heading ? QColor(0, 128, 0) : black) << false
+                                      << heading << (heading ? 9.75 : 8.25) << false;
+        }
+        QTest::newRow("Go") << "Go" << grey << black << false << false << 8.25 << false;
+    }
+    void everyControlDrawsItsGroundTextAndFace() {
+        QFETCH(QString, name);
+        QFETCH(QColor, ground);
+        QFETCH(QColor, text);
+        QFETCH(bool, statedGround);
+        QFETCH(bool, statedText);
+        QFETCH(double, points);
+        QFETCH(bool, bold);
+        constexpr int kSmoothing = 16;  // steps a drawn colour may be off
+        QWidget* control = form_->findChild<QWidget*>(name);
+        QVERIFY(control != nullptr);
+        const bool label = qobject_cast<QLabel*>(control) != nullptr;
+        if (kOutputNames.contains(name)) WriteField(name, "0x 4000 8888");
+        // A label's ground is the window's, drawn behind it.
+        auto drawn = [&] {
+            return DrawnColours((label ? form_->grab(control->geometry()) : control->grab()).toImage());
+        };
+        const Drawn desktop = drawn();
+        QVERIFY2(Distance(desktop.ground, ground) <= kSmoothing, qPrintable(desktop.ground.name()));
+        if (text.isValid()) QVERIFY2(Distance(desktop.ink, text) <= kSmoothing * 4, qPrintable(desktop.ink.name()));
+        QCOMPARE(QFontInfo(control->font()).family(), QFontInfo(form_->font()).family());
+        QCOMPARE(control->font().pointSizeF(), points);
+        QCOMPARE(control->font().bold(), bold);
+
+        form_->setPalette(DarkSystemPalette());
+        const Drawn dark = drawn();
+        if (statedGround) QVERIFY2(Distance(dark.ground, ground) <= kSmoothing, qPrintable(dark.ground.name()));
+        if (statedText) QVERIFY2(Distance(dark.ink, text) <= kSmoothing * 4, qPrintable(dark.ink.name()));
     }
 
     void controlsKeepTheirPlacesWhenResized_data() {
@@ -667,6 +776,39 @@ private slots:
         if (left || right) return;
         const int whole = WholeInk(edit);
         QVERIFY2(drawn >= whole - 1, qPrintable(QString("%1 of %2 columns drawn").arg(drawn).arg(whole)));
+    }
+
+    // A text of blanks only, cut at one edge: the only ink the field draws is
+    // the cut's arrowhead, on the half of the field where the text is cut,
+    // its tip (the column with the fewest inked rows) towards that edge.
+    void cutMarkIsDrawnAtTheCutEdge_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("atLeft");  // the cursor at the end: the start is cut off
+        for (const char* name : {"Fclock", "NewN"}) {
+            QTest::addRow("%s cut at its right", name) << name << false;
+            QTest::addRow("%s cut at its left", name) << name << true;
+        }
+    }
+    void cutMarkIsDrawnAtTheCutEdge() {
+        QFETCH(QString, name);
+        QFETCH(bool, atLeft);
+        auto* edit = qobject_cast<quorvel::FieldEdit*>(Edit(name));
+        QVERIFY(edit != nullptr);
+        Edit("Resol")->setFocus();  // no cursor drawn in the field
+        const QString blanks(300, ' ');
+        WriteField(name, blanks);
+        edit->setCursorPosition(atLeft ? int(blanks.size()) : 0);
+        const QImage image = edit->grab().toImage();  // painting scrolls the text
+        QCOMPARE(edit->CutAtLeft(), atLeft);
+        QCOMPARE(edit->CutAtRight(), !atLeft);
+        const QMap<int, int> ink = InkRowsByColumn(image, edit->palette().color(QPalette::Base));
+        QVERIFY2(!ink.isEmpty(), "no mark drawn");
+        const int middle = image.width() / 2;
+        QVERIFY2(atLeft ? ink.lastKey() < middle : ink.firstKey() > middle,
+                 qPrintable(QString("ink from column %1 to %2 of %3").arg(ink.firstKey()).arg(ink.lastKey()).arg(image.width())));
+        const int tip = atLeft ? ink.first() : ink.last();
+        const int base = atLeft ? ink.last() : ink.first();
+        QVERIFY2(tip < base, qPrintable(QString("%1 rows at the edge, %2 inside").arg(tip).arg(base)));
     }
 
     // Leaving a field shows its start again; a menu opened on it keeps its
@@ -936,6 +1078,39 @@ private slots:
         CalculateWith(InputsOf(quorvel::test::FindWorkedCase("EmptyBitSize")));
         QCOMPARE(panel->findChild<QPlainTextEdit*>("FiguresText")->toPlainText(),
                  QString("The last calculation did not reach this word."));
+    }
+
+    // A panel opened on a word field keeps showing that field's figures
+    // after the next Calculate, those of the new run: after the initial
+    // texts, a run with a measured error of 10 Hz gives N 1073741824 and N2
+    // 1073741395.
+    void openPanelFollowsItsOwnWord_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("heading");
+        const QString ideal = "Wanted N 1073741824 with the entered clock 100 MHz, wanted 25 MHz";
+        const QString corrected = "Modified N 1073741395 with the inferred clock 100.00004 MHz, wanted 25 MHz";
+        QTest::newRow("Nideal") << "Nideal" << ideal;
+        QTest::newRow("Nhex") << "Nhex" << ideal;
+        QTest::newRow("NewN") << "NewN" << corrected;
+        QTest::newRow("NewNhex") << "NewNhex" << corrected;
+    }
+    void openPanelFollowsItsOwnWord() {
+        QFETCH(QString, name);
+        QFETCH(QString, heading);
+        CalculateWith(kInitialInputs);
+        Edit(name)->setFocus();
+        QTest::keyClick(Edit(name), Qt::Key_Return, Qt::AltModifier);
+        auto* panel = form_->findChild<QDialog*>("FiguresPanel");
+        QVERIFY(panel != nullptr && panel->isVisible());
+        CalculateWith({"32", "100", "25", "10"});
+        QVERIFY(panel->isVisible());
+        const QString figures = panel->findChild<QPlainTextEdit*>("FiguresText")->toPlainText();
+        QCOMPARE(figures.section('\n', 0, 0), heading);
+        QStringList glance;
+        for (const QString& line : figures.split('\n')) {
+            if (!line.startsWith(' ')) glance << line;
+        }
+        QCOMPARE(glance.join('\n'), Edit(name)->toolTip());
     }
 
     // The menu opens as a window of its own: with the look start-up gives
