@@ -13,6 +13,7 @@
 #include "cli/batch.h"
 #include "cli/exit_status.h"
 #include "cli/single_run.h"
+#include "cli/spectrum.h"
 #include "cli/sweep.h"
 #include "cli/unfinished_run.h"
 #include "cli/word_query.h"
@@ -35,6 +36,11 @@ struct CommandLine {
     std::optional<std::string> word;
     std::optional<std::string> sweep;
     bool csv = false;
+    bool spectrum = false;
+    std::optional<std::int32_t> phase_bits;
+    std::int32_t harmonics = quorvel::kDefaultHarmonics;
+    std::optional<std::string> highest;
+    bool svg = false;
 };
 
 // The options that give an input field its text.
@@ -55,7 +61,8 @@ constexpr std::array<InputOption, quorvel::kInputFields.size()> kInputOptions = 
 constexpr const char* kFooter =
     "Exit status: 0 done; 1 the calculation stopped at a run-time error (with --sweep: in some row); "
     "2 a text that is not UTF-8, a bad option, a bad sweep, (--batch) an invalid line, "
-    "or (--word) a word that is not a whole number from 0 to 2^bits - 1; "
+    "or (--word) a word that is not a whole number from 0 to 2^bits - 1, "
+    "or (--spectrum) a word, phase width, harmonic or highest frequency it cannot take; "
     "3 the run could not finish (memory ran out, the input could not be read or the output "
     "not written): said on stderr, the lines already written are kept.";
 
@@ -66,6 +73,26 @@ std::string InputHelp(const InputOption& option) {
     const std::u16string_view initial = quorvel::InitialText(option.field);
     if (initial.empty()) return help + " (initially empty)";
     return help + " (initially \"" + quorvel::Utf16ToUtf8(initial) + "\")";
+}
+
+// --spectrum and the options only it reads.
+void DefineSpectrumOptions(CLI::App& app, CommandLine& line, const std::array<CLI::Option*, 5>& others) {
+    const auto [batch, sweep, details, csv, json] = others;
+    CLI::Option* spectrum = app.add_flag(
+        "--spectrum", line.spectrum,
+        "Print what the output holds besides the wanted tone: images, harmonic aliases, truncation spurs and "
+        "sinc droop, for --word or for the word the calculation gives");
+    spectrum->excludes(batch)->excludes(sweep)->excludes(details);
+    CLI::Option* options[] = {
+        app.add_option("--phase-bits", line.phase_bits,
+                       "With --spectrum: phase bits that reach the sine stage (default: all of --bits)"),
+        app.add_option("--harmonics", line.harmonics, "With --spectrum: the highest harmonic listed (default 7)"),
+        app.add_option("--highest", line.highest, "With --spectrum: the highest frequency listed, MHz (default 3 clocks)")
+            ->option_text("MHZ"),
+        app.add_flag("--svg", line.svg, "With --spectrum: write the spectrum sketch as SVG"),
+    };
+    for (CLI::Option* option : options) option->needs(spectrum);
+    options[3]->excludes(csv)->excludes(json);
 }
 
 void DefineOptions(CLI::App& app, CommandLine& line) {
@@ -89,8 +116,10 @@ void DefineOptions(CLI::App& app, CommandLine& line) {
                        "one output row each")
             ->option_text("FROM:TO:STEP");
     sweep->excludes(batch)->excludes(json)->excludes(word);
-    app.add_flag("--csv", line.csv, "With --sweep or --batch: write CSV (a header, then one row each)")
-        ->excludes(json);
+    CLI::Option* csv =
+        app.add_flag("--csv", line.csv, "With --sweep, --batch or --spectrum: write CSV (a header, then one row each)")
+            ->excludes(json);
+    DefineSpectrumOptions(app, line, {batch, sweep, details, csv, json});
     for (const InputOption& input : kInputOptions) {
         CLI::Option* option = app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT");
         batch->excludes(option);
@@ -130,6 +159,20 @@ cli::WordQueryRequest WordQuery(CommandLine& line) {
     return request;
 }
 
+cli::SpectrumCliRequest SpectrumRun(CommandLine& line) {
+    cli::SpectrumCliRequest request;
+    request.inputs = GivenInputs(line);
+    request.word = std::move(line.word);
+    request.phase_bits = line.phase_bits;
+    request.harmonics = line.harmonics;
+    request.highest = std::move(line.highest);
+    request.format = line.json  ? cli::SpectrumFormat::kJson
+                     : line.csv ? cli::SpectrumFormat::kCsv
+                     : line.svg ? cli::SpectrumFormat::kSvg
+                                : cli::SpectrumFormat::kText;
+    return request;
+}
+
 cli::SweepRequest Sweep(CommandLine& line) {
     cli::SweepRequest request;
     request.sweep = std::move(*line.sweep);
@@ -152,7 +195,9 @@ int main(int argc, char** argv) {
     DefineOptions(app, line);
     try {
         app.parse(argc, argv);
-        if (line.csv && !line.sweep && !line.batch) throw CLI::ValidationError("--csv", "needs --sweep or --batch");
+        if (line.csv && !line.sweep && !line.batch && !line.spectrum) {
+            throw CLI::ValidationError("--csv", "needs --sweep, --batch or --spectrum");
+        }
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? cli::kExitOk : cli::kExitInvalidInput;
     }
@@ -167,6 +212,7 @@ int main(int argc, char** argv) {
                 return cli::RunBatch(std::cin, std::cout, options) ? cli::kExitOk : cli::kExitInvalidInput;
             }
             if (line.sweep) return cli::RunSweep(Sweep(line), std::cout, std::cerr);
+            if (line.spectrum) return cli::RunSpectrum(SpectrumRun(line), std::cout, std::cerr);
             if (line.word) return cli::RunWordQuery(WordQuery(line), std::cout, std::cerr);
             return cli::RunSingle(SingleRun(line), std::cout, std::cerr);
         },

@@ -3,6 +3,7 @@
 #include "action/accessible_text.h"
 #include "action/run_report.h"
 #include "action/word_details.h"
+#include "core/utf16.h"
 
 namespace quorvel {
 
@@ -11,6 +12,7 @@ void PageCalculator::Calculate() {
     report_.reset();
     for (Field field : kAllFields) {
         tips_[static_cast<std::size_t>(field)].clear();
+        spectrum_subjects_[static_cast<std::size_t>(field)].reset();
         descriptions_[static_cast<std::size_t>(field)] = AccessibleDescription(field);
     }
     if (inputs_lost_) {
@@ -38,8 +40,18 @@ void PageCalculator::Calculate() {
     for (Field field : kAllFields) {
         const std::size_t index = static_cast<std::size_t>(field);
         tips_[index] = WordFieldTip(field, figures, written);
+        spectrum_subjects_[index] = SpectrumSubjectOf(field, figures, written, vars_.Bits);
         descriptions_[index] = AccessibleDescription(field, tips_[index]);
     }
+}
+
+bool PageCalculator::Spectrum(Field field, std::int32_t phase_bits, std::int32_t harmonics, SvgTheme theme) {
+    const std::optional<SpectrumSubject>& subject = spectrum_subjects_[static_cast<std::size_t>(field)];
+    const SpectrumView view = subject ? ViewSpectrum(*subject, phase_bits, harmonics, theme)
+                                      : SpectrumView{{}, std::string(kNoSpectrum), {}, {}};
+    const std::string* parts[] = {&view.heading, &view.figures, &view.svg, &view.alternative};
+    for (std::size_t i = 0; i < spectrum_.size(); ++i) spectrum_[i] = Utf8ToUtf16(*parts[i]).value_or(u"");
+    return subject.has_value();
 }
 
 }  // namespace quorvel

@@ -35,6 +35,7 @@
 #include "window/accessibility.h"
 #include "window/field_edit.h"
 #include "window/figures_panel.h"
+#include "window/spectrum_panel.h"
 
 namespace quorvel {
 namespace {
@@ -180,6 +181,10 @@ protected:
 constexpr std::u16string_view kShowFiguresCaption = u"Show Figures...";
 constexpr std::array<QKeyCombination, 2> kShowFiguresKeys = {Qt::ALT | Qt::Key_Return, Qt::ALT | Qt::Key_Enter};
 constexpr std::array<Field, 4> kWordFields = {Field::kNideal, Field::kNhex, Field::kNewN, Field::kNewNhex};
+
+// The word fields' entry that opens the spectrum panel, and its key.
+constexpr std::u16string_view kShowSpectrumCaption = u"Spectrum...";
+constexpr QKeyCombination kShowSpectrumKey = Qt::CTRL | Qt::SHIFT | Qt::Key_S;
 
 // What an open figures panel says when a run did not reach its word.
 constexpr std::u16string_view kNoFigures = u"The last calculation did not reach this word.";
@@ -377,6 +382,27 @@ void Form1::ConnectHandlers() {
     connect(FiguresAction(Field::kNhex), &QAction::triggered, this, &Form1::Nhex_ShowFigures);
     connect(FiguresAction(Field::kNewN), &QAction::triggered, this, &Form1::NewN_ShowFigures);
     connect(FiguresAction(Field::kNewNhex), &QAction::triggered, this, &Form1::NewNhex_ShowFigures);
+    CreateSpectrumActions();
+    connect(spectrum_actions_[static_cast<std::size_t>(Field::kNideal)], &QAction::triggered, this,
+            &Form1::Nideal_ShowSpectrum);
+    connect(spectrum_actions_[static_cast<std::size_t>(Field::kNhex)], &QAction::triggered, this,
+            &Form1::Nhex_ShowSpectrum);
+    connect(spectrum_actions_[static_cast<std::size_t>(Field::kNewN)], &QAction::triggered, this,
+            &Form1::NewN_ShowSpectrum);
+    connect(spectrum_actions_[static_cast<std::size_t>(Field::kNewNhex)], &QAction::triggered, this,
+            &Form1::NewNhex_ShowSpectrum);
+}
+
+// Like the figures' actions: one per word field, enabled once a run wrote it.
+void Form1::CreateSpectrumActions() {
+    for (Field word : kWordFields) {
+        auto* action = new QAction(ToQString(kShowSpectrumCaption), TextField(word));
+        action->setShortcut(QKeySequence(kShowSpectrumKey));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setEnabled(false);
+        TextField(word)->addAction(action);
+        spectrum_actions_[static_cast<std::size_t>(word)] = action;
+    }
 }
 
 // Each word field carries its own action, so that its keys work while that
@@ -472,6 +498,11 @@ void Form1::ShowWordFigures(const FieldWriteLog& log) {
         TextField(field)->setAccessibleDescription(ToQString(AccessibleDescription(field, ToU16String(tip))));
         figures_[static_cast<std::size_t>(field)] = ToQString(WordFieldFigures(field, figures, written));
         FiguresAction(field)->setEnabled(!tip.isEmpty());
+        spectrum_subjects_[static_cast<std::size_t>(field)] = SpectrumSubjectOf(field, figures, written, vars_.Bits);
+        spectrum_actions_[static_cast<std::size_t>(field)]->setEnabled(!tip.isEmpty());
+    }
+    if (spectrum_panel_ != nullptr && spectrum_panel_->isVisible()) {
+        spectrum_panel_->SetSubject(spectrum_subjects_[static_cast<std::size_t>(spectrum_panel_field_)]);
     }
     // An open panel follows the runs; one the run did not reach says so.
     if (figures_panel_ != nullptr && figures_panel_->isVisible()) {
@@ -494,6 +525,11 @@ void Form1::Nhex_ShowFigures() { ShowFiguresPanel(Field::kNhex); }
 void Form1::NewN_ShowFigures() { ShowFiguresPanel(Field::kNewN); }
 void Form1::NewNhex_ShowFigures() { ShowFiguresPanel(Field::kNewNhex); }
 
+void Form1::Nideal_ShowSpectrum() { ShowSpectrumPanel(Field::kNideal); }
+void Form1::Nhex_ShowSpectrum() { ShowSpectrumPanel(Field::kNhex); }
+void Form1::NewN_ShowSpectrum() { ShowSpectrumPanel(Field::kNewN); }
+void Form1::NewNhex_ShowSpectrum() { ShowSpectrumPanel(Field::kNewNhex); }
+
 // The usual entries; on a hex field one that copies the word as a plain
 // literal ("0x40000000"), which source code and register tools take as it
 // stands; then the one that opens the word's figures.
@@ -511,6 +547,7 @@ void Form1::ShowWordContextMenu(Field field, const QPoint& position) {
         }
     }
     menu->addAction(FiguresAction(field));
+    menu->addAction(spectrum_actions_[static_cast<std::size_t>(field)]);
     menu->exec(edit->mapToGlobal(position));
 }
 
@@ -518,6 +555,12 @@ void Form1::ShowFiguresPanel(Field field) {
     if (figures_panel_ == nullptr) figures_panel_ = new FiguresPanel(this);
     figures_panel_field_ = field;
     figures_panel_->ShowFigures(figures_[static_cast<std::size_t>(field)]);
+}
+
+void Form1::ShowSpectrumPanel(Field field) {
+    if (spectrum_panel_ == nullptr) spectrum_panel_ = new SpectrumPanel(this);
+    spectrum_panel_field_ = field;
+    spectrum_panel_->ShowSubject(spectrum_subjects_[static_cast<std::size_t>(field)]);
 }
 
 // The focused field's cursor blinks unless the field's text is long.

@@ -13,12 +13,14 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "action/calculate_action.h"
 #include "action/fields.h"
 #include "action/run_report.h"
+#include "action/spectrum_view.h"
 #include "core/exact_figures.h"
 #include "window/error_reporter.h"
 
@@ -32,6 +34,7 @@ namespace quorvel {
 
 class FieldWriteLog;
 class FiguresPanel;
+class SpectrumPanel;
 
 // The face the whole application writes in, at the window's 8.25 pt: MS Sans
 // Serif where the system has it, else the first installed face with its
@@ -79,6 +82,10 @@ private slots:
     void Nhex_ShowFigures();
     void NewN_ShowFigures();
     void NewNhex_ShowFigures();
+    void Nideal_ShowSpectrum();
+    void Nhex_ShowSpectrum();
+    void NewN_ShowSpectrum();
+    void NewNhex_ShowSpectrum();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -97,6 +104,8 @@ private:
     void CreateFiguresActions();
     void ShowWordContextMenu(Field field, const QPoint& position);
     void ShowFiguresPanel(Field field);
+    void CreateSpectrumActions();
+    void ShowSpectrumPanel(Field field);
 
     QLineEdit* TextField(Field field) const;
     QAction* FiguresAction(Field field) const;
@@ -121,6 +130,12 @@ private:
     std::array<QAction*, kFieldCount> figures_actions_{};
     FiguresPanel* figures_panel_ = nullptr;
     Field figures_panel_field_ = Field::kNideal;
+    // The word fields' spectrum subjects after the last run, indexed by
+    // Field, and the action that opens the spectrum panel on each.
+    std::array<std::optional<SpectrumSubject>, kFieldCount> spectrum_subjects_;
+    std::array<QAction*, kFieldCount> spectrum_actions_{};
+    SpectrumPanel* spectrum_panel_ = nullptr;
+    Field spectrum_panel_field_ = Field::kNideal;
 };
 
 }  // namespace quorvel
