@@ -213,7 +213,8 @@ private:
         mpz_fdiv_q_2exp(above.get_mpz_t(), difference.get_mpz_t(), BitCount(request_.bits));
         constexpr long kSpurLines = 2;
         const mpz_class lines = below + above + (request_.harmonics - 1) + kSpurLines;
-        return lines <= kMaxSpectrumLines;
+        // As a long, which every build's GMP compares with (32 bits in WebAssembly).
+        return lines <= static_cast<long>(kMaxSpectrumLines);
     }
 
     SpectrumCarrier Carrier() const {
