@@ -171,6 +171,12 @@ std::string FrequencyFiguresText(const FrequencyFigures& figures) {
 
 std::string WordFiguresText(const WordFigures& figures) { return FiguresText(figures, Form::kFull); }
 
+std::string WordFieldHeading(Field field, const RunFigures& figures, const WrittenFields& written) {
+    const std::optional<WordFigures>* word = FiguresOfField(field, figures);
+    if (word == nullptr || !*word || !IsWritten(written, field)) return {};
+    return Heading(word == &figures.corrected, **word, figures);
+}
+
 std::u16string WordFieldTip(Field field, const RunFigures& figures, const WrittenFields& written) {
     return FieldFiguresText(field, figures, written, Form::kGlance);
 }

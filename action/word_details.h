@@ -90,6 +90,11 @@ std::u16string WordFieldTip(Field field, const RunFigures& figures, const Writte
 // Empty where the tooltip is.
 std::u16string WordFieldFigures(Field field, const RunFigures& figures, const WrittenFields& written);
 
+// The first line of a word field's tooltip, naming the word, its clock and
+// the wanted frequency: "Wanted N 1073741824 with the entered clock 100
+// MHz, wanted 25 MHz". Empty where the tooltip is.
+std::string WordFieldHeading(Field field, const RunFigures& figures, const WrittenFields& written);
+
 // A hex field's text as a plain literal without blanks, for the clipboard:
 // "0x 4000 0000" -> "0x40000000", "0x 028F 5C28 F5C3" -> "0x028F5C28F5C3".
 // Nothing when the text is not "0x" and hexadecimal digits with blanks

@@ -1,6 +1,9 @@
 // quorvel-calc: the calculator's Calculate action for scripts.
 
 #include <array>
+#include <charconv>
+#include <cstdint>
+#include <system_error>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -14,6 +17,7 @@
 #include "cli/exit_status.h"
 #include "cli/firmware.h"
 #include "cli/single_run.h"
+#include "cli/spectrum.h"
 #include "cli/sweep.h"
 #include "cli/unfinished_run.h"
 #include "cli/word_query.h"
@@ -37,6 +41,11 @@ struct CommandLine {
     std::optional<std::string> sweep;
     bool csv = false;
     cli::FirmwareRequest firmware;
+    bool spectrum = false;
+    std::optional<std::int32_t> phase_bits;
+    std::int32_t harmonics = quorvel::kDefaultHarmonics;
+    std::optional<std::string> highest;
+    bool svg = false;
 };
 
 // The options for firmware words; any of them asks for a firmware run.
@@ -73,8 +82,10 @@ FirmwareOptions DefineFirmwareOptions(CLI::App& app, cli::FirmwareRequest& firmw
             ->option_text("WORD")
             ->excludes(phase);
     CLI::Option* phase_bits =
-        app.add_option("--phase-bits", firmware.phase_bits, "Width Q of the phase offset word, 1 to 64")
-            ->option_text("Q");
+        app.add_option("--phase-bits", firmware.phase_bits,
+                       "Width of the phase: with --phase or --phase-word the phase offset word's width Q, 1 to 64; "
+                       "with --spectrum the phase bits P that reach the sine stage (default: all of --bits)")
+            ->option_text("BITS");
     phase->needs(phase_bits);
     phase_word->needs(phase_bits);
     CLI::Option* modulus = app.add_option("--modulus", firmware.modulus,
@@ -127,7 +138,8 @@ constexpr const char* kFooter =
     "Exit status: 0 done; 1 the calculation stopped at a run-time error (with --sweep: in some row); "
     "2 a text that is not UTF-8, a bad option, a bad sweep, (--batch) an invalid line, "
     "or (--word) a word that is not a whole number from 0 to 2^bits - 1, or (the firmware options) a value, "
-    "layout or name that cannot be used; "
+    "layout or name that cannot be used, or (--spectrum) a word, phase width, harmonic or highest frequency it "
+    "cannot take; "
     "3 the run could not finish (memory ran out, the input could not be read or the output "
     "not written): said on stderr, the lines already written are kept.";
 
@@ -138,6 +150,38 @@ std::string InputHelp(const InputOption& option) {
     const std::u16string_view initial = quorvel::InitialText(option.field);
     if (initial.empty()) return help + " (initially empty)";
     return help + " (initially \"" + quorvel::Utf16ToUtf8(initial) + "\")";
+}
+
+// --phase-bits as the spectrum reads it: a whole number, whose range the
+// spectrum itself checks against the accumulator width. "12" -> 12;
+// "12.5", "x", "99999999999" -> a usage error.
+std::int32_t SpectrumPhaseBits(const std::string& text) {
+    std::int32_t bits = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, bits);
+    if (error != std::errc() || stop != end) {
+        throw CLI::ValidationError("--phase-bits", "needs a whole number of bits with --spectrum");
+    }
+    return bits;
+}
+
+// --spectrum and the options only it reads (--phase-bits is shared with the
+// phase words).
+void DefineSpectrumOptions(CLI::App& app, CommandLine& line, const std::array<CLI::Option*, 5>& others) {
+    const auto [batch, sweep, details, csv, json] = others;
+    CLI::Option* spectrum = app.add_flag(
+        "--spectrum", line.spectrum,
+        "Print what the output holds besides the wanted tone: images, harmonic aliases, truncation spurs and "
+        "sinc droop, for --word or for the word the calculation gives");
+    spectrum->excludes(batch)->excludes(sweep)->excludes(details);
+    CLI::Option* options[] = {
+        app.add_option("--harmonics", line.harmonics, "With --spectrum: the highest harmonic listed (default 7)"),
+        app.add_option("--highest", line.highest, "With --spectrum: the highest frequency listed, MHz (default 3 clocks)")
+            ->option_text("MHZ"),
+        app.add_flag("--svg", line.svg, "With --spectrum: write the spectrum sketch as SVG"),
+    };
+    for (CLI::Option* option : options) option->needs(spectrum);
+    options[2]->excludes(csv)->excludes(json);
 }
 
 void DefineOptions(CLI::App& app, CommandLine& line) {
@@ -161,11 +205,13 @@ void DefineOptions(CLI::App& app, CommandLine& line) {
                        "one output row each")
             ->option_text("FROM:TO:STEP");
     sweep->excludes(batch)->excludes(json)->excludes(word);
-    app.add_flag("--csv", line.csv, "With --sweep or --batch: write CSV (a header, then one row each)")
-        ->excludes(json);
+    CLI::Option* csv =
+        app.add_flag("--csv", line.csv, "With --sweep, --batch or --spectrum: write CSV (a header, then one row each)")
+            ->excludes(json);
     const FirmwareOptions firmware = DefineFirmwareOptions(app, line.firmware);
     for (CLI::Option* option : firmware.all) option->excludes(batch)->excludes(sweep)->excludes(details);
     firmware.exact->excludes(word);
+    DefineSpectrumOptions(app, line, {batch, sweep, details, csv, json});
     for (const InputOption& input : kInputOptions) {
         CLI::Option* option = app.add_option(input.name, line.*input.text, InputHelp(input))->option_text("TEXT");
         batch->excludes(option);
@@ -222,6 +268,20 @@ cli::FirmwareRequest Firmware(CommandLine& line) {
     return request;
 }
 
+cli::SpectrumCliRequest SpectrumRun(CommandLine& line) {
+    cli::SpectrumCliRequest request;
+    request.inputs = GivenInputs(line);
+    request.word = std::move(line.word);
+    request.phase_bits = line.phase_bits;
+    request.harmonics = line.harmonics;
+    request.highest = std::move(line.highest);
+    request.format = line.json  ? cli::SpectrumFormat::kJson
+                     : line.csv ? cli::SpectrumFormat::kCsv
+                     : line.svg ? cli::SpectrumFormat::kSvg
+                                : cli::SpectrumFormat::kText;
+    return request;
+}
+
 cli::SweepRequest Sweep(CommandLine& line) {
     cli::SweepRequest request;
     request.sweep = std::move(*line.sweep);
@@ -244,10 +304,16 @@ int main(int argc, char** argv) {
     DefineOptions(app, line);
     try {
         app.parse(argc, argv);
-        if (line.csv && !line.sweep && !line.batch) throw CLI::ValidationError("--csv", "needs --sweep or --batch");
+        if (line.csv && !line.sweep && !line.batch && !line.spectrum) {
+            throw CLI::ValidationError("--csv", "needs --sweep, --batch or --spectrum");
+        }
         const cli::FirmwareRequest& firmware = line.firmware;
-        if (firmware.phase_bits && !firmware.phase && !firmware.phase_word) {
-            throw CLI::ValidationError("--phase-bits", "needs --phase or --phase-word");
+        if (firmware.phase_bits && !firmware.phase && !firmware.phase_word && !line.spectrum) {
+            throw CLI::ValidationError("--phase-bits", "needs --phase, --phase-word or --spectrum");
+        }
+        if (line.spectrum && firmware.phase_bits) line.phase_bits = SpectrumPhaseBits(*firmware.phase_bits);
+        if (line.spectrum && WantsFirmware(line)) {
+            throw CLI::ValidationError("--spectrum", "cannot be combined with the firmware options");
         }
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? cli::kExitOk : cli::kExitInvalidInput;
@@ -263,6 +329,7 @@ int main(int argc, char** argv) {
                 return cli::RunBatch(std::cin, std::cout, options) ? cli::kExitOk : cli::kExitInvalidInput;
             }
             if (line.sweep) return cli::RunSweep(Sweep(line), std::cout, std::cerr);
+            if (line.spectrum) return cli::RunSpectrum(SpectrumRun(line), std::cout, std::cerr);
             if (WantsFirmware(line)) return cli::RunFirmware(Firmware(line), std::cout, std::cerr);
             if (line.word) return cli::RunWordQuery(WordQuery(line), std::cout, std::cerr);
             return cli::RunSingle(SingleRun(line), std::cout, std::cerr);

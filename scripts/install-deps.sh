@@ -24,7 +24,7 @@
 set -eu
 
 base="make cmake ninja-build g++ pkg-config
-      qt6-base-dev libqt6svg6 libgl-dev x11-utils
+      qt6-base-dev libqt6svg6 qt6-svg-dev libgl-dev x11-utils
       fonts-liberation2 fonts-croscore fonts-urw-base35
       libcli11-dev nlohmann-json3-dev libgmp-dev libfast-float-dev libfmt-dev
       libgtest-dev libgmock-dev libbenchmark-dev

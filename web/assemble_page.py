@@ -231,6 +231,7 @@ def main():
                        ('@COPY_LITERAL@', html.escape(layout['copyLiteralCaption'])),
                        ('@COPY_CONSTANT@', html.escape(layout['copyConstantCaption'])),
                        ('@SHOW_FIGURES@', html.escape(layout['showFiguresCaption'])),
+                       ('@SHOW_SPECTRUM@', html.escape(layout['showSpectrumCaption'])),
                        ('@FIGURES_TITLE@', html.escape(layout['figuresTitle'])),
                        ('@COPY_ALL@', html.escape(layout['copyAllCaption'].replace('&', ''))),
                        ('@COPY_ALL_KEY@', html.escape(access_key(layout['copyAllCaption']))),

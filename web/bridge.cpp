@@ -130,4 +130,27 @@ const std::u16string* quorvel_page_plain_literal(PageCalculator* page) {
     }
 }
 
+// The spectrum panel of a word field after the run, for a phase width
+// (0: all bits), a highest harmonic and a dark (1) or light (0) ground:
+// its parts then read with quorvel_page_spectrum_part (0 heading, 1 figures,
+// 2 SVG, 3 text alternative). 1 when the run reached the word; 0 when it did
+// not (the figures say so) or memory ran out (the parts are empty).
+int quorvel_page_spectrum(PageCalculator* page, int field, int phase_bits, int harmonics, int dark) {
+    const std::optional<Field> word = FieldAt(field);
+    if (!word) return 0;
+    try {
+        return page->Spectrum(*word, phase_bits, harmonics,
+                              dark != 0 ? quorvel::SvgTheme::kDark : quorvel::SvgTheme::kLight)
+                   ? 1
+                   : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+const std::u16string* quorvel_page_spectrum_part(const PageCalculator* page, int part) {
+    if (part < 0 || part >= static_cast<int>(PageCalculator::SpectrumPart::kCount)) return nullptr;
+    return &page->SpectrumText(static_cast<PageCalculator::SpectrumPart>(part));
+}
+
 }  // extern "C"

@@ -158,9 +158,11 @@
       control(name + 'Description').textContent =
         readText(state, module._quorvel_page_description(page, fieldIndex.get(name)));
     }
+
     control('PrintNideal').textContent = figures.get('Nideal');
     control('PrintNewN').textContent = figures.get('NewN');
     if (figuresField) control('FiguresText').value = figures.get(figuresField) || layout.noFigures;
+    refreshSpectrum();
     arrange();
     const stop = module._quorvel_page_report(page);
     if (stop) {
@@ -475,6 +477,50 @@
       menuField = null;
     }
   });
+
+  // The spectrum panel of a word field: heading, sketch (SVG text from the
+  // module, inline) and figures, redrawn at once when P or H changes and
+  // after each Calculate. Opened from the hex fields' menu, or with
+  // Ctrl+Shift+S in any word field; not modal.
+  const spectrum = control('Spectrum');
+  const spectrumFields = ['Nideal', 'Nhex', 'NewN', 'NewNhex'];
+  let spectrumField = null;
+  function refreshSpectrum() {
+    if (!calculator || !spectrum.open) return;
+    const { module, page } = calculator;
+    const dark = window.matchMedia('(prefers-color-scheme: dark)').matches ? 1 : 0;
+    const phase = control('SpectrumPhase').valueAsNumber || 0;
+    const harmonics = control('SpectrumHarmonics').valueAsNumber || 0;
+    module._quorvel_page_spectrum(page, fieldIndex.get(spectrumField), phase, harmonics, dark);
+    const part = (index) => readText(calculator, module._quorvel_page_spectrum_part(page, index));
+    control('SpectrumHeading').textContent = part(0);
+    control('SpectrumFigures').textContent = part(1);
+    control('SpectrumSketch').innerHTML = part(2);
+  }
+  function showSpectrum(name) {
+    spectrumField = name;
+    if (!spectrum.open) spectrum.show();
+    refreshSpectrum();
+    control('SpectrumFigures').focus();
+  }
+  control('MenuSpectrum').addEventListener('click', () => {
+    const name = menuField.id;
+    closeMenu();
+    showSpectrum(name);
+  });
+  for (const name of spectrumFields) {
+    control(name).addEventListener('keydown', (event) => {
+      if (event.ctrlKey && event.shiftKey && (event.key === 'S' || event.key === 's')) {
+        event.preventDefault();
+        showSpectrum(name);
+      }
+    });
+  }
+  control('SpectrumPhase').addEventListener('input', refreshSpectrum);
+  control('SpectrumHarmonics').addEventListener('input', refreshSpectrum);
+  control('SpectrumCopy').addEventListener('click', () => copyText(control('SpectrumFigures').textContent));
+  control('SpectrumClose').addEventListener('click', () => spectrum.close());
+
 
   // The calculator fits the width it is given: below the window's width the
   // whole form is scaled down as one picture (zoom lays it out again at the

@@ -4,6 +4,7 @@
 #include "action/constant_text.h"
 #include "action/run_report.h"
 #include "action/word_details.h"
+#include "core/utf16.h"
 
 namespace quorvel {
 
@@ -14,6 +15,7 @@ void PageCalculator::Calculate() {
         tips_[static_cast<std::size_t>(field)].clear();
         constants_[static_cast<std::size_t>(field)].clear();
         figures_[static_cast<std::size_t>(field)].clear();
+        spectrum_subjects_[static_cast<std::size_t>(field)].reset();
         descriptions_[static_cast<std::size_t>(field)] = AccessibleDescription(field);
     }
     if (inputs_lost_) {
@@ -42,9 +44,19 @@ void PageCalculator::Calculate() {
         const std::size_t index = static_cast<std::size_t>(field);
         tips_[index] = WordFieldTip(field, figures, written);
         figures_[index] = WordFieldFigures(field, figures, written);
+        spectrum_subjects_[index] = SpectrumSubjectOf(field, figures, written, vars_.Bits);
         descriptions_[index] = AccessibleDescription(field, tips_[index]);
         constants_[index] = HexFieldConstant(field, fields.Text(field), figures, written, vars_.Bits);
     }
+}
+
+bool PageCalculator::Spectrum(Field field, std::int32_t phase_bits, std::int32_t harmonics, SvgTheme theme) {
+    const std::optional<SpectrumSubject>& subject = spectrum_subjects_[static_cast<std::size_t>(field)];
+    const SpectrumView view = subject ? ViewSpectrum(*subject, phase_bits, harmonics, theme)
+                                      : SpectrumView{{}, std::string(kNoSpectrum), {}, {}};
+    const std::string* parts[] = {&view.heading, &view.figures, &view.svg, &view.alternative};
+    for (std::size_t i = 0; i < spectrum_.size(); ++i) spectrum_[i] = Utf8ToUtf16(*parts[i]).value_or(u"");
+    return subject.has_value();
 }
 
 }  // namespace quorvel

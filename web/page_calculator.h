@@ -7,12 +7,14 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "action/calculate_action.h"
 #include "action/field_write_log.h"
+#include "action/spectrum_view.h"
 #include "action/fields.h"
 #include "core/exact_figures.h"
 
@@ -47,6 +49,15 @@ public:
     // of figures followed by the same in full; empty for none.
     const std::u16string& Figures(Field field) const { return figures_[static_cast<std::size_t>(field)]; }
 
+    // Works out the spectrum panel of a word field for the last run: false,
+    // with the figures saying so, when the run did not write it. A phase
+    // width of 0 stands for all bits. SpectrumText() then holds the panel.
+    bool Spectrum(Field field, std::int32_t phase_bits, std::int32_t harmonics, SvgTheme theme);
+    enum class SpectrumPart { kHeading, kFigures, kSvg, kAlternative, kCount };
+    const std::u16string& SpectrumText(SpectrumPart part) const {
+        return spectrum_[static_cast<std::size_t>(part)];
+    }
+
     // A scratch text the page fills in and gets results back in.
     std::u16string& scratch() { return scratch_; }
 
@@ -62,6 +73,8 @@ private:
     std::array<std::u16string, kFieldCount> constants_;
     std::array<std::u16string, kFieldCount> figures_;
     std::u16string scratch_;
+    std::array<std::optional<SpectrumSubject>, kFieldCount> spectrum_subjects_;
+    std::array<std::u16string, static_cast<std::size_t>(SpectrumPart::kCount)> spectrum_;
 };
 
 }  // namespace quorvel

@@ -121,6 +121,7 @@ json Layout() {
         {"copyLiteralCaption", Utf8(kCopyLiteralCaption)},
         {"copyConstantCaption", Utf8(kCopyConstantCaption)},
         {"showFiguresCaption", Utf8(kShowFiguresCaption)},
+        {"showSpectrumCaption", Utf8(kShowSpectrumCaption)},
         {"figuresTitle", Utf8(kFiguresTitle)},
         {"copyAllCaption", Utf8(kCopyAllCaption)},
         {"noFigures", Utf8(kNoFigures)},

@@ -32,6 +32,7 @@
 #include "window/field_edit.h"
 #include "window/figures_panel.h"
 #include "window/look.h"
+#include "window/spectrum_panel.h"
 
 namespace quorvel {
 namespace {
@@ -58,6 +59,9 @@ QRect ToPixels(const TwipRect& place) {
 // opens what an item holds in most desktops' conventions.
 constexpr std::array<QKeyCombination, 2> kShowFiguresKeys = {Qt::ALT | Qt::Key_Return, Qt::ALT | Qt::Key_Enter};
 constexpr std::array<Field, 4> kWordFields = {Field::kNideal, Field::kNhex, Field::kNewN, Field::kNewNhex};
+
+// The word fields' key that opens the spectrum panel.
+constexpr QKeyCombination kShowSpectrumKey = Qt::CTRL | Qt::SHIFT | Qt::Key_S;
 
 // Redrawing a field draws its whole text; with a long text every blink of
 // the cursor costs a visible share of a processor, so from this length on the
@@ -222,6 +226,27 @@ void Form1::ConnectHandlers() {
     connect(FiguresAction(Field::kNhex), &QAction::triggered, this, &Form1::Nhex_ShowFigures);
     connect(FiguresAction(Field::kNewN), &QAction::triggered, this, &Form1::NewN_ShowFigures);
     connect(FiguresAction(Field::kNewNhex), &QAction::triggered, this, &Form1::NewNhex_ShowFigures);
+    CreateSpectrumActions();
+    connect(spectrum_actions_[static_cast<std::size_t>(Field::kNideal)], &QAction::triggered, this,
+            &Form1::Nideal_ShowSpectrum);
+    connect(spectrum_actions_[static_cast<std::size_t>(Field::kNhex)], &QAction::triggered, this,
+            &Form1::Nhex_ShowSpectrum);
+    connect(spectrum_actions_[static_cast<std::size_t>(Field::kNewN)], &QAction::triggered, this,
+            &Form1::NewN_ShowSpectrum);
+    connect(spectrum_actions_[static_cast<std::size_t>(Field::kNewNhex)], &QAction::triggered, this,
+            &Form1::NewNhex_ShowSpectrum);
+}
+
+// Like the figures' actions: one per word field, enabled once a run wrote it.
+void Form1::CreateSpectrumActions() {
+    for (Field word : kWordFields) {
+        auto* action = new QAction(ToQString(kShowSpectrumCaption), TextField(word));
+        action->setShortcut(QKeySequence(kShowSpectrumKey));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setEnabled(false);
+        TextField(word)->addAction(action);
+        spectrum_actions_[static_cast<std::size_t>(word)] = action;
+    }
 }
 
 // Each word field carries its own action, so that its keys work while that
@@ -319,6 +344,11 @@ void Form1::ShowWordFigures(const FieldWriteLog& log) {
         constants_[static_cast<std::size_t>(field)] = ToQString(
             HexFieldConstant(field, ToU16String(TextField(field)->text()), figures, written, vars_.Bits));
         FiguresAction(field)->setEnabled(!tip.isEmpty());
+        spectrum_subjects_[static_cast<std::size_t>(field)] = SpectrumSubjectOf(field, figures, written, vars_.Bits);
+        spectrum_actions_[static_cast<std::size_t>(field)]->setEnabled(!tip.isEmpty());
+    }
+    if (spectrum_panel_ != nullptr && spectrum_panel_->isVisible()) {
+        spectrum_panel_->SetSubject(spectrum_subjects_[static_cast<std::size_t>(spectrum_panel_field_)]);
     }
     // An open panel follows the runs; one the run did not reach says so.
     if (figures_panel_ != nullptr && figures_panel_->isVisible()) {
@@ -340,6 +370,11 @@ void Form1::Nideal_ShowFigures() { ShowFiguresPanel(Field::kNideal); }
 void Form1::Nhex_ShowFigures() { ShowFiguresPanel(Field::kNhex); }
 void Form1::NewN_ShowFigures() { ShowFiguresPanel(Field::kNewN); }
 void Form1::NewNhex_ShowFigures() { ShowFiguresPanel(Field::kNewNhex); }
+
+void Form1::Nideal_ShowSpectrum() { ShowSpectrumPanel(Field::kNideal); }
+void Form1::Nhex_ShowSpectrum() { ShowSpectrumPanel(Field::kNhex); }
+void Form1::NewN_ShowSpectrum() { ShowSpectrumPanel(Field::kNewN); }
+void Form1::NewNhex_ShowSpectrum() { ShowSpectrumPanel(Field::kNewNhex); }
 
 // The usual entries; on a hex field one that copies the word as a plain
 // literal ("0x40000000"), which source code and register tools take as it
@@ -364,6 +399,7 @@ void Form1::ShowWordContextMenu(Field field, const QPoint& position) {
         connect(copy_constant, &QAction::triggered, [constant] { QGuiApplication::clipboard()->setText(constant); });
     }
     menu->addAction(FiguresAction(field));
+    menu->addAction(spectrum_actions_[static_cast<std::size_t>(field)]);
     menu->exec(edit->mapToGlobal(position));
 }
 
@@ -371,6 +407,12 @@ void Form1::ShowFiguresPanel(Field field) {
     if (figures_panel_ == nullptr) figures_panel_ = new FiguresPanel(this);
     figures_panel_field_ = field;
     figures_panel_->ShowFigures(figures_[static_cast<std::size_t>(field)]);
+}
+
+void Form1::ShowSpectrumPanel(Field field) {
+    if (spectrum_panel_ == nullptr) spectrum_panel_ = new SpectrumPanel(this);
+    spectrum_panel_field_ = field;
+    spectrum_panel_->ShowSubject(spectrum_subjects_[static_cast<std::size_t>(field)]);
 }
 
 // The focused field's cursor blinks unless the field's text is long.

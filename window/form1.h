@@ -11,12 +11,14 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "action/calculate_action.h"
 #include "action/fields.h"
 #include "action/run_report.h"
+#include "action/spectrum_view.h"
 #include "core/exact_figures.h"
 #include "window/error_reporter.h"
 
@@ -30,6 +32,7 @@ namespace quorvel {
 
 class FieldWriteLog;
 class FiguresPanel;
+class SpectrumPanel;
 
 class Form1 final : public QWidget, public FieldAccess {
     Q_OBJECT
@@ -60,6 +63,10 @@ private slots:
     void NewN_ShowFigures();
     void NewNhex_ShowFigures();
     void Window_FirstDrawn();
+    void Nideal_ShowSpectrum();
+    void Nhex_ShowSpectrum();
+    void NewN_ShowSpectrum();
+    void NewNhex_ShowSpectrum();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -79,6 +86,8 @@ private:
     void CreateFiguresActions();
     void ShowWordContextMenu(Field field, const QPoint& position);
     void ShowFiguresPanel(Field field);
+    void CreateSpectrumActions();
+    void ShowSpectrumPanel(Field field);
 
     QLineEdit* TextField(Field field) const;
     QAction* FiguresAction(Field field) const;
@@ -107,6 +116,12 @@ private:
     Field figures_panel_field_ = Field::kNideal;
     // Whether the window has asked for its icon (paintEvent).
     bool icon_asked_ = false;
+    // The word fields' spectrum subjects after the last run, indexed by
+    // Field, and the action that opens the spectrum panel on each.
+    std::array<std::optional<SpectrumSubject>, kFieldCount> spectrum_subjects_;
+    std::array<QAction*, kFieldCount> spectrum_actions_{};
+    SpectrumPanel* spectrum_panel_ = nullptr;
+    Field spectrum_panel_field_ = Field::kNideal;
 };
 
 }  // namespace quorvel

@@ -359,6 +359,29 @@ class PageTest(unittest.TestCase):
                     copied = self.driver.execute_script('return window.copied')
                     self.assertEqual(copied, literal, escaped(copied or ''))
 
+    def test_spectrum_panel(self):
+        # 10 MHz of 100 at 32 bits is N = 429496730 = 2 * odd: 12 phase bits
+        # drop 20, so the truncation repeats every 2^19 samples.
+        self.open()
+        self.calculate({'BitSize': '32', 'Fclock': '100', 'Fwanted': '10', 'Ferror': ''})
+        ActionChains(self.driver).context_click(self.element('Nhex')).perform()
+        self.element('MenuSpectrum').click()
+        panel = self.driver.execute_script(
+            "const d = document.getElementById('Spectrum');"
+            "return {open: d.open, modal: d.matches(':modal'), svg: d.querySelector('svg') !== null};")
+        self.assertEqual(panel, {'open': True, 'modal': False, 'svg': True})
+        self.assertIn('Wanted N 429496730 with the entered clock 100 MHz', self.element('SpectrumHeading').text)
+        desc = self.driver.execute_script("return document.querySelector('#SpectrumSketch svg desc').textContent")
+        self.assertIn('strongest lines: image 90.000 0 MHz -19.08 dBc', desc)
+        figures = lambda: self.element('SpectrumFigures').get_attribute('textContent')
+        self.assertIn('Truncation: none', figures())
+        self.type_into('SpectrumPhase', '12')
+        self.assertIn('Truncation period 524288 samples, 524287 distinct spurs', figures(), escaped(figures()))
+        self.calculate({'BitSize': '', 'Fclock': '100', 'Fwanted': '10', 'Ferror': ''})
+        self.element('ReportOK').click()
+        self.assertEqual(figures(), 'The last calculation did not reach this word.')
+
+
     def test_c_constant(self):
         # The run's word with what it gives; off again once the field holds no word.
         self.open()

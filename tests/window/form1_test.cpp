@@ -19,6 +19,9 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QSvgRenderer>
+#include <QSvgWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleHints>
@@ -1080,6 +1083,7 @@ private slots:
                  QString("The last calculation did not reach this word."));
     }
 
+
     // A panel opened on a word field keeps showing that field's figures
     // after the next Calculate, those of the new run: after the initial
     // texts, a run with a measured error of 10 Hz gives N 1073741824 and N2
@@ -1111,6 +1115,30 @@ private slots:
             if (!line.startsWith(' ')) glance << line;
         }
         QCOMPARE(glance.join('\n'), Edit(name)->toolTip());
+    }
+
+    // Ctrl+Shift+S in a word field opens its spectrum beside the window: the
+    // sketch with its text alternative, the figures, and a phase box that
+    // redraws at once. 10 MHz of 100 at 32 bits is N = 429496730 = 2 * odd:
+    // 12 phase bits drop 20, so the truncation repeats every 2^19 samples.
+    void spectrumPanelFollowsThePhaseBoxAndEachRun() {
+        CalculateWith({"32", "100", "10", ""});
+        Edit("Nideal")->setFocus();
+        QTest::keyClick(Edit("Nideal"), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        auto* panel = form_->findChild<QDialog*>("SpectrumPanel");
+        QVERIFY(panel != nullptr && panel->isVisible() && !panel->isModal());
+        const auto figures = [panel] { return panel->findChild<QPlainTextEdit*>("SpectrumText")->toPlainText(); };
+        QVERIFY2(panel->findChild<QLabel*>("SpectrumHeading")->text().contains("Wanted N 429496730 with the entered clock 100 MHz"),
+                 qPrintable(panel->findChild<QLabel*>("SpectrumHeading")->text()));
+        QVERIFY2(figures().contains("Truncation: none"), qPrintable(figures()));
+        auto* sketch = panel->findChild<QSvgWidget*>("SpectrumSketch");
+        QVERIFY(sketch->renderer()->isValid());
+        QVERIFY2(sketch->accessibleDescription().contains("strongest lines: image 90.000 0 MHz -19.08 dBc"),
+                 qPrintable(sketch->accessibleDescription()));
+        panel->findChild<QSpinBox*>("PhaseBits")->setValue(12);
+        QVERIFY2(figures().contains("Truncation period 524288 samples, 524287 distinct spurs"), qPrintable(figures()));
+        CalculateWith(InputsOf(quorvel::test::FindWorkedCase("EmptyBitSize")));
+        QCOMPARE(figures(), QString("The last calculation did not reach this word."));
     }
 
     // The menu opens as a window of its own: with the look start-up gives
