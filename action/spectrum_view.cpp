@@ -6,17 +6,6 @@
 namespace quorvel {
 namespace {
 
-std::string_view KindName(SpectrumLineKind kind) {
-    switch (kind) {
-        case SpectrumLineKind::kImage:
-            return "image";
-        case SpectrumLineKind::kHarmonic:
-            return "harmonic";
-        case SpectrumLineKind::kTruncation:
-            return "truncation";
-    }
-    return {};
-}
 
 // "+1", "-3", "7": images and spurs carry a side, harmonics a number.
 std::string OrderText(const SpectrumLine& line) {
@@ -62,6 +51,18 @@ void AppendTruncation(std::string& text, const SpectrumFigures& figures) {
 
 }  // namespace
 
+std::string_view SpectrumLineKindName(SpectrumLineKind kind) {
+    switch (kind) {
+        case SpectrumLineKind::kImage:
+            return "image";
+        case SpectrumLineKind::kHarmonic:
+            return "harmonic";
+        case SpectrumLineKind::kTruncation:
+            return "truncation";
+    }
+    return {};
+}
+
 std::string SpectrumText(const SpectrumFigures& figures) {
     std::string text = "Word " + figures.word + " of " + std::to_string(figures.bits) + " bits, clock " +
                        figures.clock.mhz + " MHz, phase " + std::to_string(figures.phase_bits) +
@@ -72,7 +73,7 @@ std::string SpectrumText(const SpectrumFigures& figures) {
     AppendTruncation(text, figures);
     text.append("Lines from 0 to ").append(figures.highest.mhz).append(" MHz:");
     for (const SpectrumLine& line : figures.lines) {
-        text.append("\n").append(KindName(line.kind)).append(" ").append(OrderText(line)).append("  ");
+        text.append("\n").append(SpectrumLineKindName(line.kind)).append(" ").append(OrderText(line)).append("  ");
         text.append(FrequencyText(line.frequency)).append("  ").append(LevelText(line));
         text.append("  offset ").append(line.offset_mhz).append(" MHz");
     }

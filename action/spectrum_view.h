@@ -14,6 +14,9 @@
 
 namespace quorvel {
 
+// A line's kind as every output names it: "image", "harmonic", "truncation".
+std::string_view SpectrumLineKindName(SpectrumLineKind kind);
+
 // The figures as lines of text, the frequencies exact in MHz, the dB figures
 // with two decimals, every estimated level marked "(estimate)":
 //   Word 1073741824 of 32 bits, clock 100 MHz, phase 12 bits, harmonics to 7

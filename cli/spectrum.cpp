@@ -85,22 +85,11 @@ SubjectOrExit CalculatedWord(FieldTexts fields, std::ostream& err) {
                    run.figures.wanted};
 }
 
-std::string_view KindName(SpectrumLineKind kind) {
-    switch (kind) {
-        case SpectrumLineKind::kImage:
-            return "image";
-        case SpectrumLineKind::kHarmonic:
-            return "harmonic";
-        case SpectrumLineKind::kTruncation:
-            return "truncation";
-    }
-    return {};
-}
 
 void WriteJson(const SpectrumFigures& figures, std::ostream& out) {
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
     for (const SpectrumLine& line : figures.lines) {
-        nlohmann::ordered_json object = {{"kind", KindName(line.kind)},
+        nlohmann::ordered_json object = {{"kind", SpectrumLineKindName(line.kind)},
                                          {"order", line.order},
                                          {"frequency_mhz", line.frequency.mhz}};
         if (line.level) object["level_dbc"] = line.level->text;
@@ -134,7 +123,7 @@ void WriteCsv(const SpectrumFigures& figures, std::ostream& out) {
     std::string rows = "kind,order,frequency_mhz,level_dbc,level_note,offset_mhz";
     rows.append(kCsvLineEnd);
     for (const SpectrumLine& line : figures.lines) {
-        AppendCsvField(rows, KindName(line.kind));
+        AppendCsvField(rows, SpectrumLineKindName(line.kind));
         rows.append(",").append(std::to_string(line.order)).append(",");
         AppendCsvField(rows, line.frequency.mhz);
         rows.append(",");
