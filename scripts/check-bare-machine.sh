@@ -3,7 +3,7 @@
 # would. Needs root and Debian's mirror; takes a while; not part of CI.
 #   sh scripts/check-bare-machine.sh [OUT_DIR]      (default: build-bare)
 # 1. A fresh `debootstrap --variant=minbase bookworm` root with this repository
-#    copied in (no build folders): a user without sudo runs the test command;
+#    copied in (no build folders, no npm modules: the test command installs them): a user without sudo runs the test command;
 #    root runs the open command with no display and with a display that is not
 #    there, then the test command and `make package`; a user with sudo but no
 #    password and no terminal, then one with password-free sudo, install a
@@ -97,7 +97,7 @@ if [ -z "${QUORVEL_DEB:-}" ]; then
 cp -a "$work/base" "$work/quickstart"
 r="$work/quickstart"
 mkdir "$r/src"
-tar -C "$repo" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$r/src" -xf -
+tar -C "$repo" --exclude='./build*' --exclude=./.git --exclude=node_modules -cf - . | tar -C "$r/src" -xf -
 has() { in_root "$r" 0:0 /root "command -v $1" >/dev/null 2>&1; }
 note "bare root: make $(has make && echo present || echo absent), g++ $(has g++ && echo present || echo absent), sudo $(has sudo && echo present || echo absent), git $(has git && echo present || echo absent)"
 packages_before=$(in_root "$r" 0:0 /root "dpkg-query -W | wc -l")
