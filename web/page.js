@@ -21,10 +21,17 @@
   // The module, and the page's calculator in it, once compiled. A click that
   // comes before waits for it; later clicks run at once.
   let calculator = null;
-  // The compiled calculator travels in the page as base64.
-  const encoded = atob(document.getElementById('Calculator').textContent);
-  const wasmBinary = new Uint8Array(encoded.length);
-  for (let at = 0; at < encoded.length; at += 1) wasmBinary[at] = encoded.charCodeAt(at);
+  // The compiled calculator travels in the page as base64, decoded by the
+  // engine's own decoder where it has one (a byte at a time, the decoding
+  // took Firefox about a tenth of its open).
+  function decodeBase64(text) {
+    if (Uint8Array.fromBase64) return Uint8Array.fromBase64(text);
+    const encoded = atob(text);
+    const bytes = new Uint8Array(encoded.length);
+    for (let at = 0; at < encoded.length; at += 1) bytes[at] = encoded.charCodeAt(at);
+    return bytes;
+  }
+  const wasmBinary = decodeBase64(document.getElementById('Calculator').textContent);
   const ready = QuorvelModule({ wasmBinary }).then((module) => {
     const page = module._quorvel_page_new();
     calculator = { module, page };
@@ -526,8 +533,9 @@
   // whole form is scaled down as one picture (zoom lays it out again at the
   // smaller size, so text stays sharp). Where a caption or a result no
   // longer fits its place at all (a larger minimum font size, more spacing
-  // between letters and words), the form flows as one column instead, in
-  // which every caption and result is whole.
+  // between letters and words, or text that a scaled form draws relatively
+  // wider, as WebKit does where it rounds the scaled font size), the form
+  // flows as one column instead, in which every caption and result is whole.
   const kNaturalWidth = layout.client[2] / layout.twipsPerPixel;
   let scale = 1;
   function fitsPlaces() {
@@ -540,14 +548,19 @@
       return field.scrollWidth <= field.clientWidth;
     });
   }
+  function flow() {
+    form.style.zoom = '';
+    scale = 1;
+    form.classList.add('flow');
+    for (const name of textFields) fitText(control(name));
+  }
   function arrange() {
     form.classList.remove('flow');
     form.style.zoom = '';
     scale = 1;
     for (const name of textFields) fitText(control(name));
     if (!fitsPlaces()) {
-      form.classList.add('flow');
-      for (const name of textFields) fitText(control(name));
+      flow();
       return;
     }
     const margin = parseFloat(getComputedStyle(document.body).marginLeft);
@@ -555,6 +568,8 @@
     if (room < kNaturalWidth) {
       scale = room / kNaturalWidth;
       form.style.zoom = String(scale);
+      for (const name of textFields) fitText(control(name));
+      if (!fitsPlaces()) flow();
     }
   }
   // Captions change size with the text settings; the arrangement follows on
