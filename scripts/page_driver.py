@@ -33,6 +33,10 @@ NODE = '/usr/bin/node'
 WEBKIT_DRIVER = '/usr/bin/WebKitWebDriver'
 MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'
 XVFB = '/usr/bin/Xvfb'
+# MiniBrowser's toolbar buttons and address entry give up their least
+# widths, so that its window can be as narrow as a phone (447 px otherwise).
+MINIBROWSER_NARROW_TOOLBAR = ('box > button, box > entry '
+                              '{ min-width: 0; padding-left: 0; padding-right: 0; margin: 0; }\n')
 
 
 def chromium_options(profile, width=800, height=600):
@@ -66,6 +70,8 @@ NAMED_KEYS = {'\ue003': 'Backspace', '\ue004': 'Tab', '\ue006': 'Enter', '\ue007
 NULL_KEY = '\ue000'
 BUTTONS = {0: 'left', 1: 'middle', 2: 'right'}
 ELEMENT_KEY = 'element-6066-11e4-a52e-4f735466cecf'
+# The roles the Firefox adapter can tell an element has.
+ROLES_ASKED = ('heading', 'alertdialog', 'dialog', 'button', 'textbox', 'combobox', 'listbox', 'menu', 'status')
 
 
 def key_steps(text):
@@ -105,7 +111,8 @@ class FirefoxElement(WebElement):
         self._script("""const field = arguments[0];
             if (document.activeElement === field) return;
             field.focus();
-            if (typeof field.value === 'string' && field.setSelectionRange)
+            // (Number fields have no selection and refuse to set one.)
+            if (typeof field.value === 'string' && field.selectionStart !== null)
               field.setSelectionRange(field.value.length, field.value.length);""")
         self._parent.call('keys', steps=key_steps(''.join(str(v) for v in value)))
 
@@ -144,6 +151,12 @@ class FirefoxElement(WebElement):
     def value_of_css_property(self, property_name):
         return self._script('return getComputedStyle(arguments[0]).getPropertyValue(arguments[1])', property_name)
 
+    @property
+    def aria_role(self):
+        """The computed role, where it is one of ROLES_ASKED (BiDi finds
+        elements by role but does not tell an element's); None otherwise."""
+        return next((role for role in ROLES_ASKED if self._parent.call('hasRole', element=self._id, role=role)), None)
+
 
 class FirefoxDriver:
     """Firefox ESR through tests/web/firefox_driver.js: selenium's calls,
@@ -174,6 +187,10 @@ class FirefoxDriver:
     def get(self, url):
         self.call('get', url=url)
 
+    def set_window_size(self, width, height):
+        """The page's viewport: a headless window has no frame around it."""
+        self.call('setViewport', width=width, height=height)
+
     @staticmethod
     def encoded(args):
         return [{'__element': arg.id} if isinstance(arg, FirefoxElement) else arg for arg in args]
@@ -202,24 +219,33 @@ class FirefoxDriver:
         return self.call('log', kind=kind)
 
     def execute(self, command, params=None):
-        """ActionChains' perform: the W3C action ticks, one after another."""
+        """ActionChains' perform: the W3C action ticks, one after another;
+        the pointer's steps between two key steps go as one sequence, since
+        Firefox counts a second press as a double-click only within one."""
         if command == Command.W3C_CLEAR_ACTIONS:
             return None
         if command != Command.W3C_ACTIONS:
             raise NotImplementedError(command)
         sources = params['actions']
-        position = [0, 0]
+        position, pointer_steps = [0, 0], []
         for tick in range(max(len(source['actions']) for source in sources)):
             for source in sources:
                 if tick < len(source['actions']):
-                    self.act(source['type'], source['actions'][tick], position)
+                    self.act(source['type'], source['actions'][tick], position, pointer_steps)
+        self.send_pointer(pointer_steps)
         return None
 
-    def act(self, device, action, position):
+    def send_pointer(self, steps):
+        if steps:
+            self.call('pointer', steps=steps)
+            steps.clear()
+
+    def act(self, device, action, position, pointer_steps):
         kind = action['type']
         if kind == 'pause':
             return
         if device == 'key':
+            self.send_pointer(pointer_steps)
             key = action['value']
             self.call('keys', steps=[['down' if kind == 'keyDown' else 'up',
                                       MODIFIERS.get(key) or NAMED_KEYS.get(key, key)]])
@@ -236,10 +262,9 @@ class FirefoxDriver:
             elif origin == 'pointer':
                 x, y = position[0] + x, position[1] + y
             position[:] = [x, y]
-            self.call('pointer', steps=[['move', x, y]])
+            pointer_steps.append(['move', x, y])
         else:
-            self.call('pointer', steps=[['down' if kind == 'pointerDown' else 'up', 0, 0,
-                                         BUTTONS[action.get('button', 0)]]])
+            pointer_steps.append(['down' if kind == 'pointerDown' else 'up', 0, 0, BUTTONS[action.get('button', 0)]])
 
     def quit(self):
         try:
@@ -330,8 +355,12 @@ def start(engine, profile, width=800, height=600, chromium_capabilities=None):
     if engine == 'firefox':
         return FirefoxDriver(profile, width, height)
     if engine == 'webkit':
-        # MiniBrowser keeps its data under XDG_DATA_HOME and XDG_CACHE_HOME.
-        os.environ['XDG_DATA_HOME'] = os.environ['XDG_CACHE_HOME'] = profile
+        # MiniBrowser keeps its data under XDG_DATA_HOME and XDG_CACHE_HOME,
+        # and reads its GTK style from XDG_CONFIG_HOME.
+        os.environ['XDG_DATA_HOME'] = os.environ['XDG_CACHE_HOME'] = os.environ['XDG_CONFIG_HOME'] = profile
+        style = pathlib.Path(profile, 'gtk-3.0', 'gtk.css')
+        style.parent.mkdir(exist_ok=True)
+        style.write_text(MINIBROWSER_NARROW_TOOLBAR, encoding='utf-8')
         return WebKitDriver(width, height, os.path.join(profile, 'driver.log'))
     raise ValueError(f'unknown engine {engine!r} ({", ".join(ENGINES)})')
 

@@ -68,7 +68,22 @@ async function keys(steps) {
   }
 }
 
+// A move and then presses and releases of one button go as one click of
+// that count: Firefox counts a double-click only within one action sequence.
+function clickOf(steps) {
+  const [move, ...presses] = steps;
+  const button = presses.length ? presses[0][3] : null;
+  const alternate = presses.every(([what, , , held], i) => what === (i % 2 ? 'up' : 'down') && held === button);
+  if (move[0] !== 'move' || presses.length === 0 || presses.length % 2 || !alternate) return null;
+  return { x: move[1], y: move[2], button, count: presses.length / 2 };
+}
+
 async function pointer(steps) {
+  const click = clickOf(steps);
+  if (click) {
+    await page.mouse.click(click.x, click.y, { button: click.button, count: click.count });
+    return;
+  }
   for (const [what, x, y, button] of steps) {
     if (what === 'move') await page.mouse.move(x, y);
     else if (what === 'down') await page.mouse.down({ button });
@@ -91,6 +106,18 @@ const operations = {
   async focus({ element }) {
     await handleOf(element).focus();
   },
+  // Whether the element's computed role, as the accessibility tree gives
+  // it to assistive technology, is the role named.
+  async hasRole({ element, role }) {
+    const target = handleOf(element);
+    for (const found of await page.$$(`::-p-aria([role="${role.replace(/["\\]/g, '')}"])`)) {
+      if (await page.evaluate((a, b) => a === b, found, target)) return true;
+    }
+    return false;
+  },
+  async setViewport({ width, height }) {
+    await page.setViewport({ width, height });
+  },
   keys: ({ steps }) => keys(steps),
   pointer: ({ steps }) => pointer(steps),
   log({ kind }) {
@@ -104,8 +131,11 @@ async function main() {
     browser: 'firefox', executablePath: kFirefox, headless: true, userDataDir: profile,
     defaultViewport: { width: Number(width), height: Number(height) }, extraPrefsFirefox: kQuietPrefs,
   });
-  [page] = await browser.pages();
-  if (!page) page = await browser.newPage();
+  // The tab Firefox opens with never gets the focus when headless, so no
+  // focus or blur event would reach the page: a tab of our own does.
+  const [first] = await browser.pages();
+  page = await browser.newPage();
+  if (first) await first.close();
   page.on('console', (message) => {
     if (message.type() === 'error') consoleErrors.push({ level: 'SEVERE', message: message.text() });
   });
