@@ -111,6 +111,7 @@ inline constexpr std::u16string_view kCopyConstantCaption = u"Copy as C Constant
 inline constexpr std::u16string_view kShowFiguresCaption = u"Show Figures...";
 inline constexpr std::u16string_view kFiguresTitle = u"Word Figures";
 inline constexpr std::u16string_view kCopyAllCaption = u"&Copy All";
+inline constexpr std::u16string_view kCloseCaption = u"Close";
 inline constexpr std::u16string_view kNoFigures = u"The last calculation did not reach this word.";
 // The word fields' entry that opens the word's spectrum.
 inline constexpr std::u16string_view kShowSpectrumCaption = u"Spectrum...";

@@ -54,7 +54,4 @@ struct SpectrumView {
 SpectrumView ViewSpectrum(const SpectrumSubject& subject, std::int32_t phase_bits, std::int32_t harmonics,
                           SvgTheme theme);
 
-// What the panel shows for a word the last run did not reach.
-inline constexpr std::string_view kNoSpectrum = "The last calculation did not reach this word.";
-
 }  // namespace quorvel

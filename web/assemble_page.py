@@ -235,6 +235,7 @@ def main():
                        ('@FIGURES_TITLE@', html.escape(layout['figuresTitle'])),
                        ('@COPY_ALL@', html.escape(layout['copyAllCaption'].replace('&', ''))),
                        ('@COPY_ALL_KEY@', html.escape(access_key(layout['copyAllCaption']))),
+                       ('@CLOSE@', html.escape(layout['closeCaption'])),
                        ('@LAYOUT@', layout_json),
                        ('@WASM@', base64.b64encode(read(args.wasm, 'rb')).decode('ascii')),
                        ('@SCRIPTS@', '\n'.join(f'<script>{s}</script>' for s in scripts))]:

@@ -2,6 +2,7 @@
 
 #include "action/accessible_text.h"
 #include "action/constant_text.h"
+#include "action/layout.h"
 #include "action/run_report.h"
 #include "action/word_details.h"
 #include "core/utf16.h"
@@ -53,7 +54,7 @@ void PageCalculator::Calculate() {
 bool PageCalculator::Spectrum(Field field, std::int32_t phase_bits, std::int32_t harmonics, SvgTheme theme) {
     const std::optional<SpectrumSubject>& subject = spectrum_subjects_[static_cast<std::size_t>(field)];
     const SpectrumView view = subject ? ViewSpectrum(*subject, phase_bits, harmonics, theme)
-                                      : SpectrumView{{}, std::string(kNoSpectrum), {}, {}};
+                                      : SpectrumView{{}, Utf16ToUtf8(layout::kNoFigures), {}, {}};
     const std::string* parts[] = {&view.heading, &view.figures, &view.svg, &view.alternative};
     for (std::size_t i = 0; i < spectrum_.size(); ++i) spectrum_[i] = Utf8ToUtf16(*parts[i]).value_or(u"");
     return subject.has_value();

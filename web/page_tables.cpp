@@ -124,6 +124,7 @@ json Layout() {
         {"showSpectrumCaption", Utf8(kShowSpectrumCaption)},
         {"figuresTitle", Utf8(kFiguresTitle)},
         {"copyAllCaption", Utf8(kCopyAllCaption)},
+        {"closeCaption", Utf8(kCloseCaption)},
         {"noFigures", Utf8(kNoFigures)},
     };
 }

@@ -9,13 +9,10 @@
 
 #include "action/accessible_text.h"
 #include "window/form1.h"
+#include "window/qt_text.h"
 
 namespace quorvel {
 namespace {
-
-QString ToQString(std::u16string_view text) {
-    return QStringView(text.data(), static_cast<qsizetype>(text.size())).toString();
-}
 
 // A combo box named like any other control (its accessible name,
 // else its label) rather than by its text, which stays its value. Its

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "action/layout.h"
+#include "window/qt_text.h"
 
 namespace quorvel {
 namespace {
@@ -20,15 +21,11 @@ namespace {
 constexpr int kFrameAllowance = 24;
 constexpr int kMinimumTextWidth = 320;
 
-QString FromUtf16(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 FiguresPanel::FiguresPanel(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FiguresPanel"));
-    setWindowTitle(FromUtf16(layout::kFiguresTitle));
+    setWindowTitle(ToQString(layout::kFiguresTitle));
     setModal(false);
     // The calculator's face and colours, which a separate window does not
     // take from its parent by itself.
@@ -41,7 +38,8 @@ FiguresPanel::FiguresPanel(QWidget* parent) : QDialog(parent) {
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    QPushButton* copy = buttons->addButton(FromUtf16(layout::kCopyAllCaption), QDialogButtonBox::ActionRole);
+    buttons->button(QDialogButtonBox::Close)->setText(ToQString(layout::kCloseCaption));
+    QPushButton* copy = buttons->addButton(ToQString(layout::kCopyAllCaption), QDialogButtonBox::ActionRole);
     copy->setObjectName(QStringLiteral("CopyFigures"));
     copy->setAutoDefault(false);
     connect(copy, &QPushButton::clicked, this, &FiguresPanel::Copy_Click);

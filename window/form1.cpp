@@ -32,6 +32,7 @@
 #include "window/field_edit.h"
 #include "window/figures_panel.h"
 #include "window/look.h"
+#include "window/qt_text.h"
 #include "window/spectrum_panel.h"
 
 namespace quorvel {
@@ -39,13 +40,7 @@ namespace {
 
 using namespace layout;
 
-// Text passes between the controls and the calculation as UTF-16 code units,
-// copied one for one: no decoding, so a byte-order mark or a lone surrogate
-// the user typed reaches the calculation as it stands.
-QString ToQString(std::u16string_view text) {
-    return QStringView(text.data(), static_cast<qsizetype>(text.size())).toString();
-}
-
+// Text comes back from the controls as UTF-16 code units, copied one for one.
 std::u16string ToU16String(const QString& text) {
     const QStringView view(text);
     return std::u16string(view.utf16(), static_cast<std::size_t>(view.size()));

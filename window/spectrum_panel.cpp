@@ -11,6 +11,9 @@
 #include <QSvgWidget>
 #include <QVBoxLayout>
 
+#include "action/layout.h"
+#include "window/qt_text.h"
+
 namespace quorvel {
 namespace {
 
@@ -20,8 +23,6 @@ constexpr int kAllPhaseBits = 0;
 constexpr int kFiguresHeight = 180;
 // Lightness below which the window's ground counts as dark.
 constexpr int kDarkLightness = 128;
-
-QString ToQString(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 }  // namespace
 
@@ -62,7 +63,8 @@ SpectrumPanel::SpectrumPanel(QWidget* parent) : QDialog(parent) {
     text_->setAccessibleName(QStringLiteral("Spectrum figures"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    QPushButton* copy = buttons->addButton(QStringLiteral("&Copy All"), QDialogButtonBox::ActionRole);
+    buttons->button(QDialogButtonBox::Close)->setText(ToQString(layout::kCloseCaption));
+    QPushButton* copy = buttons->addButton(ToQString(layout::kCopyAllCaption), QDialogButtonBox::ActionRole);
     copy->setObjectName(QStringLiteral("CopySpectrum"));
     copy->setAutoDefault(false);
 
@@ -102,16 +104,16 @@ void SpectrumPanel::Redraw() {
         heading_->clear();
         sketch_->load(QByteArray());
         sketch_->setAccessibleDescription(QString());
-        text_->setPlainText(ToQString(std::string(kNoSpectrum)));
+        text_->setPlainText(ToQString(layout::kNoFigures));
         return;
     }
     const bool dark = palette().color(QPalette::Window).lightness() < kDarkLightness;
     const SpectrumView view =
         ViewSpectrum(*subject_, phase_bits_->value(), harmonics_->value(), dark ? SvgTheme::kDark : SvgTheme::kLight);
-    heading_->setText(ToQString(view.heading));
+    heading_->setText(Utf8ToQString(view.heading));
     sketch_->load(QByteArray::fromStdString(view.svg));
-    sketch_->setAccessibleDescription(ToQString(view.alternative));
-    text_->setPlainText(ToQString(view.figures));
+    sketch_->setAccessibleDescription(Utf8ToQString(view.alternative));
+    text_->setPlainText(Utf8ToQString(view.figures));
 }
 
 }  // namespace quorvel

@@ -1,0 +1,21 @@
+// Texts between the action's strings and Qt's.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <string_view>
+
+namespace quorvel {
+
+// UTF-16 code units copied one for one: no decoding, so a byte-order mark or
+// a lone surrogate the user typed reaches the calculation as it stands.
+inline QString ToQString(std::u16string_view text) {
+    return QStringView(text.data(), static_cast<qsizetype>(text.size())).toString();
+}
+
+// The action's UTF-8 texts (figures, headings, pictures' descriptions).
+inline QString Utf8ToQString(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace quorvel
