@@ -13,6 +13,7 @@
 #include "cli/csv.h"
 #include "cli/exit_status.h"
 #include "cli/outcome_text.h"
+#include "cli/word_query.h"
 #include "core/exact_figures.h"
 #include "core/number_text.h"
 #include "core/run_error.h"
@@ -35,19 +36,6 @@ struct Subject {
 // Why no subject: the exit status, its message already written.
 using SubjectOrExit = std::variant<Subject, int>;
 
-std::string FaultMessage(WordTextFault fault, const std::string& word) {
-    const std::string message = "quorvel-calc: the word given to --word (\"" + word + "\") ";
-    switch (fault) {
-        case WordTextFault::kNotWhole:
-            return message + "is not a whole number";
-        case WordTextFault::kNegative:
-            return message + "is negative";
-        case WordTextFault::kTooLarge:
-            return message + "is 2^bits or more, beyond the accumulator";
-    }
-    return message;
-}
-
 // --word: the width and clock read as the Calculate action reads them.
 SubjectOrExit GivenWord(const SpectrumCliRequest& request, const FieldTexts& fields, std::ostream& err) {
     const std::optional<std::u16string> word = Utf8ToUtf16(*request.word);
@@ -66,7 +54,7 @@ SubjectOrExit GivenWord(const SpectrumCliRequest& request, const FieldTexts& fie
     }
     const auto typed = WordFigureCalculator(ShortForms::kOmitted).Typed(*word, subject.clock, subject.bits, std::nullopt);
     if (const auto* fault = std::get_if<WordTextFault>(&typed)) {
-        err << FaultMessage(*fault, *request.word) << '\n';
+        err << WordFaultMessage(*fault, *request.word, subject.bits) << '\n';
         return kExitInvalidInput;
     }
     subject.word = std::get<WordQueryFigures>(typed).word;

@@ -41,20 +41,6 @@ QueryNumbers Read(const QueryTexts& texts) {
     return numbers;
 }
 
-std::string FaultMessage(WordTextFault fault, const std::string& word, std::int32_t bits) {
-    std::string message = "quorvel-calc: the word given to --word (\"" + word + "\") ";
-    switch (fault) {
-        case WordTextFault::kNotWhole:
-            return message + "is not a whole number";
-        case WordTextFault::kNegative:
-            return message + "is negative";
-        case WordTextFault::kTooLarge:
-            return message + "is 2^" + std::to_string(bits) + " or more, beyond a " + std::to_string(bits) +
-                   "-bit accumulator";
-    }
-    return message;
-}
-
 nlohmann::ordered_json OptionalJson(const std::optional<std::string>& text) {
     return text ? nlohmann::ordered_json(*text) : nlohmann::ordered_json(nullptr);
 }
@@ -106,7 +92,7 @@ int RunWordQuery(const WordQueryRequest& request, std::ostream& out, std::ostrea
     const std::variant<WordQueryFigures, WordTextFault> figures =
         WordFigureCalculator(ShortForms::kOmitted).Typed(*word, numbers.clock, numbers.bits, numbers.wanted);
     if (const auto* fault = std::get_if<WordTextFault>(&figures)) {
-        err << FaultMessage(*fault, request.word, numbers.bits) << '\n';
+        err << WordFaultMessage(*fault, request.word, numbers.bits) << '\n';
         return kExitInvalidInput;
     }
     if (request.json) {
@@ -115,6 +101,20 @@ int RunWordQuery(const WordQueryRequest& request, std::ostream& out, std::ostrea
         WritePlain(std::get<WordQueryFigures>(figures), out);
     }
     return kExitOk;
+}
+
+std::string WordFaultMessage(WordTextFault fault, const std::string& word, std::int32_t bits) {
+    std::string message = "quorvel-calc: the word given to --word (\"" + word + "\") ";
+    switch (fault) {
+        case WordTextFault::kNotWhole:
+            return message + "is not a whole number";
+        case WordTextFault::kNegative:
+            return message + "is negative";
+        case WordTextFault::kTooLarge:
+            return message + "is 2^" + std::to_string(bits) + " or more, beyond a " + std::to_string(bits) +
+                   "-bit accumulator";
+    }
+    return message;
 }
 
 }  // namespace quorvel::cli

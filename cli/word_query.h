@@ -1,11 +1,13 @@
 #pragma once
 // quorvel-calc --word: what a given tuning word produces, exactly.
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "cli/single_run.h"
+#include "core/exact_figures.h"
 
 namespace quorvel::cli {
 
@@ -29,5 +31,11 @@ struct WordQueryRequest {
 // number cannot be read; kExitInvalidInput (with a message on `err`) when a
 // text is not UTF-8 or the word is not a whole number from 0 to 2^bits - 1.
 int RunWordQuery(const WordQueryRequest& request, std::ostream& out, std::ostream& err);
+
+// Why the word given to --word is no tuning word of `bits` bits, as a line
+// to write on standard error:
+//   (kTooLarge, "0x100000000", 32) -> quorvel-calc: the word given to --word
+//     ("0x100000000") is 2^32 or more, beyond a 32-bit accumulator
+std::string WordFaultMessage(WordTextFault fault, const std::string& word, std::int32_t bits);
 
 }  // namespace quorvel::cli
