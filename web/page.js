@@ -554,6 +554,11 @@
     form.classList.add('flow');
     for (const name of textFields) fitText(control(name));
   }
+  // The height of the smallest control shown, before any scaling.
+  function smallestControl() {
+    const heights = Array.from(form.querySelectorAll('input, button'), (c) => c.offsetHeight);
+    return Math.min(...heights.filter((height) => height > 0));
+  }
   function arrange() {
     form.classList.remove('flow');
     form.style.zoom = '';
@@ -567,6 +572,12 @@
     const room = document.documentElement.clientWidth - 2 * margin;
     if (room < kNaturalWidth) {
       scale = room / kNaturalWidth;
+      // On a touch screen the style names the least size a finger needs.
+      const touchTarget = parseFloat(getComputedStyle(form).getPropertyValue('--touch-target'));
+      if (touchTarget > 0 && smallestControl() * scale < touchTarget) {
+        flow();
+        return;
+      }
       form.style.zoom = String(scale);
       for (const name of textFields) fitText(control(name));
       if (!fitsPlaces()) flow();

@@ -763,18 +763,23 @@ class PageFeatureTest(unittest.TestCase):
         self.assertIn('Modified N ', printed)
 
     def test_touch_targets(self):
-        # (what is opened, how)
+        # (what is opened or changed, how)
         for what, how in [('the bit-size list', lambda: self.element('BitSizeDrop').click()),
                           ('the word menu', lambda: ActionChains(self.driver).context_click(
                               self.element('Nhex')).perform()),
                           ('the report', lambda: self.calculate(
-                              {'BitSize': '48', 'Fclock': '100', 'Fwanted': '60', 'Ferror': ''}))]:
+                              {'BitSize': '48', 'Fclock': '100', 'Fwanted': '60', 'Ferror': ''})),
+                          ('a phone 320 pixels wide', lambda: self.driver.set_window_size(320, 640))]:
             with self.subTest(what):
-                self.open()
-                self.run_script(AS_MEDIUM, '(pointer: coarse)')
-                self.type_into('Fclock', '100')
-                how()
-                self.assertEqual(self.run_script(SMALL_TARGETS), [])
+                try:
+                    self.open()
+                    self.run_script(AS_MEDIUM, '(pointer: coarse)')
+                    self.type_into('Fclock', '100')
+                    how()
+                    self.settle()
+                    self.assertEqual(self.run_script(SMALL_TARGETS), [])
+                finally:
+                    self.driver.set_window_size(800, 600)
 
     def test_quiet_and_readable(self):
         self.open()
