@@ -57,8 +57,8 @@ in_root() {
         mount --bind /dev/pts "$root/dev/pts"
         chroot --userspec="$spec" "$root" /usr/bin/env -i \
             PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-            HOME="$home" LANG=C.UTF-8 CI=true sh -c "$cmd"
-    ' in_root "$1" "$2" "$3" "$4" </dev/null
+            HOME="$home" LANG=C.UTF-8 CI=true ${5:+NODE_EXTRA_CA_CERTS="$5"} sh -c "$cmd"
+    ' in_root "$1" "$2" "$3" "$4" "$extra_ca" </dev/null
 }
 
 # step NAME EXPECT ROOT USERSPEC HOME COMMAND: runs and times one step; EXPECT
@@ -83,6 +83,15 @@ ok=1
 start=$(date +%s)
 debootstrap --variant=minbase bookworm "$work/base" "$mirror" >"$out/debootstrap.log" 2>&1
 cp /etc/resolv.conf "$work/base/etc/resolv.conf"
+# Behind a proxy that inspects TLS, the host trusts the proxy's authority
+# through NODE_EXTRA_CA_CERTS; the roots' node (npm) is given the same file,
+# as such a machine's administrator would, and nothing else changes.
+extra_ca=""
+if [ -n "${NODE_EXTRA_CA_CERTS:-}" ] && [ -f "$NODE_EXTRA_CA_CERTS" ]; then
+    mkdir -p "$work/base/etc/ssl"
+    cp "$NODE_EXTRA_CA_CERTS" "$work/base/etc/ssl/host-extra-ca.pem"
+    extra_ca=/etc/ssl/host-extra-ca.pem
+fi
 note "$(printf '%-28s %5ss' debootstrap-minbase $(( $(date +%s) - start )))"
 
 # A user with a home folder who cannot log in with a password, who may join the sudo group later.
