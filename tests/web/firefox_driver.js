@@ -8,7 +8,8 @@ const readline = require('node:readline');
 const puppeteer = require('puppeteer-core');
 
 const [profile, width, height] = process.argv.slice(2);
-const kFirefox = '/usr/bin/firefox-esr';
+// Debian's Firefox ESR, or the one QUORVEL_FIREFOX names (another release).
+const kFirefox = process.env.QUORVEL_FIREFOX || '/usr/bin/firefox-esr';
 // Nothing the browser does on its own may reach the network.
 const kQuietPrefs = {
   'app.update.enabled': false,
@@ -19,6 +20,10 @@ const kQuietPrefs = {
   'datareporting.policy.dataSubmissionEnabled': false,
   'toolkit.telemetry.enabled': false,
 };
+
+// How long a viewport change may take to show: 50 tries 20 ms apart.
+const kViewportTries = 50;
+const kViewportPollMs = 20;
 
 let page = null;
 const handles = new Map();
@@ -116,7 +121,20 @@ const operations = {
     return false;
   },
   async setViewport({ width, height }) {
-    await page.setViewport({ width, height });
+    try {
+      await page.setViewport({ width, height });
+    } catch (error) {
+      // Firefox ESR 140 knows no screen-orientation override, which
+      // puppeteer sends beside the viewport; the viewport is set all the same.
+      if (!String(error && error.message).includes('setScreenOrientationOverride')) throw error;
+      // (Polled from here: the page's policy allows no eval, which
+      // waitForFunction needs.)
+      for (let tries = 0; tries < kViewportTries; tries += 1) {
+        if (await page.evaluate((w, h) => innerWidth === w && innerHeight === h, width, height)) return;
+        await new Promise((resolve) => setTimeout(resolve, kViewportPollMs));
+      }
+      throw new Error(`the viewport did not become ${width}x${height}`);
+    }
   },
   keys: ({ steps }) => keys(steps),
   pointer: ({ steps }) => pointer(steps),
