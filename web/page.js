@@ -556,11 +556,14 @@
       return field.scrollWidth <= field.clientWidth;
     });
   }
+  function fitTexts() {
+    for (const name of textFields) fitText(control(name));
+  }
   function flow() {
     form.style.zoom = '';
     scale = 1;
     form.classList.add('flow');
-    for (const name of textFields) fitText(control(name));
+    fitTexts();
   }
   // The height of the smallest control shown, before any scaling.
   function smallestControl() {
@@ -571,7 +574,7 @@
     form.classList.remove('flow');
     form.style.zoom = '';
     scale = 1;
-    for (const name of textFields) fitText(control(name));
+    fitTexts();
     if (!fitsPlaces()) {
       flow();
       return;
@@ -587,7 +590,7 @@
         return;
       }
       form.style.zoom = String(scale);
-      for (const name of textFields) fitText(control(name));
+      fitTexts();
       if (!fitsPlaces()) flow();
     }
   }

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "action/layout.h"
+#include "window/panel_buttons.h"
 #include "window/qt_text.h"
 
 namespace quorvel {
@@ -37,17 +38,12 @@ FiguresPanel::FiguresPanel(QWidget* parent) : QDialog(parent) {
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(ToQString(layout::kCloseCaption));
-    QPushButton* copy = buttons->addButton(ToQString(layout::kCopyAllCaption), QDialogButtonBox::ActionRole);
-    copy->setObjectName(QStringLiteral("CopyFigures"));
-    copy->setAutoDefault(false);
-    connect(copy, &QPushButton::clicked, this, &FiguresPanel::Copy_Click);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const PanelButtons buttons = MakePanelButtons(this, QStringLiteral("CopyFigures"));
+    connect(buttons.copy, &QPushButton::clicked, this, &FiguresPanel::Copy_Click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text_);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
 }
 
 void FiguresPanel::ShowFigures(const QString& figures) {

@@ -40,12 +40,6 @@ namespace {
 
 using namespace layout;
 
-// Text comes back from the controls as UTF-16 code units, copied one for one.
-std::u16string ToU16String(const QString& text) {
-    const QStringView view(text);
-    return std::u16string(view.utf16(), static_cast<std::size_t>(view.size()));
-}
-
 QRect ToPixels(const TwipRect& place) {
     return QRect(Pixels(place.left), Pixels(place.top), Pixels(place.width), Pixels(place.height));
 }

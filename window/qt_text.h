@@ -3,6 +3,8 @@
 
 #include <QString>
 #include <QStringView>
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace quorvel {
@@ -11,6 +13,12 @@ namespace quorvel {
 // a lone surrogate the user typed reaches the calculation as it stands.
 inline QString ToQString(std::u16string_view text) {
     return QStringView(text.data(), static_cast<qsizetype>(text.size())).toString();
+}
+
+// And back, the same way: what the user typed, as it stands.
+inline std::u16string ToU16String(const QString& text) {
+    const QStringView view(text);
+    return std::u16string(view.utf16(), static_cast<std::size_t>(view.size()));
 }
 
 // The action's UTF-8 texts (figures, headings, pictures' descriptions).

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "action/layout.h"
+#include "window/panel_buttons.h"
 #include "window/qt_text.h"
 
 namespace quorvel {
@@ -62,23 +63,18 @@ SpectrumPanel::SpectrumPanel(QWidget* parent) : QDialog(parent) {
     text_->setMinimumHeight(kFiguresHeight);
     text_->setAccessibleName(QStringLiteral("Spectrum figures"));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(ToQString(layout::kCloseCaption));
-    QPushButton* copy = buttons->addButton(ToQString(layout::kCopyAllCaption), QDialogButtonBox::ActionRole);
-    copy->setObjectName(QStringLiteral("CopySpectrum"));
-    copy->setAutoDefault(false);
+    const PanelButtons buttons = MakePanelButtons(this, QStringLiteral("CopySpectrum"));
 
     connect(phase_bits_, &QSpinBox::valueChanged, this, &SpectrumPanel::PhaseBits_Change);
     connect(harmonics_, &QSpinBox::valueChanged, this, &SpectrumPanel::Harmonics_Change);
-    connect(copy, &QPushButton::clicked, this, &SpectrumPanel::Copy_Click);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(buttons.copy, &QPushButton::clicked, this, &SpectrumPanel::Copy_Click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading_);
     layout->addWidget(sketch_);
     layout->addLayout(boxes);
     layout->addWidget(text_);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
 }
 
 void SpectrumPanel::ShowSubject(const std::optional<SpectrumSubject>& subject) {
